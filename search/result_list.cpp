@@ -1,0 +1,15 @@
+#include "search/result_list.h"
+
+namespace tolvanir {
+
+void fill_result_list(result_list& list, const shown_results& results) {
+    list.reset_content();
+    for (const result_entry& entry : results) {
+        const int row = list.count();
+        list.add_string(entry.shown_text);
+        list.set_item_data(row, &entry.launch_text);
+    }
+    list.set_cur_sel(0);
+}
+
+}  // namespace tolvanir
