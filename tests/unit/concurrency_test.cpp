@@ -1,0 +1,102 @@
+// Scanner- and watcher-like threads change the index while the window thread
+// queries it and counts launches; afterwards the index must still hold its
+// invariants. Run under ThreadSanitizer as well.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <boost/thread/thread.hpp>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "index/tolvanir_list.h"
+#include "platform/natural_compare.h"
+#include "search/launcher_query.h"
+#include "support/fake_result_list.h"
+
+namespace tolvanir {
+namespace {
+
+program_item make_item(const std::wstring& dir, int n) {
+    program_item item;
+    item.display_name = L"Program " + std::to_wstring(n % 37);
+    item.search_text = item.display_name;
+    item.path = dir + L"\\p" + std::to_wstring(n) + L".lnk";
+    item.target = L"C:\\bin\\p" + std::to_wstring(n % 11) + L".exe";
+    return item;
+}
+
+TEST(Concurrency, IndexSurvivesScannersWatchersAndQueries) {
+    tolvanir_list index;
+    std::atomic<bool> scanning{true};
+    constexpr int scanners = 3;
+    constexpr int per_scanner = 400;
+
+    boost::thread_group threads;
+    for (int s = 0; s < scanners; ++s) {
+        threads.create_thread([&index, s] {
+            const std::wstring dir = L"C:\\scan" + std::to_wstring(s);
+            for (int n = 0; n < per_scanner; ++n) {
+                program_item item = make_item(dir, n);
+                if (!index.contains_path(item.path)) index.insert_item(std::move(item));
+            }
+        });
+        // The watcher of the same directory: removes, renames there and back.
+        threads.create_thread([&index, &scanning, s] {
+            const std::wstring dir = L"C:\\scan" + std::to_wstring(s);
+            int n = 0;
+            while (scanning.load()) {
+                const std::wstring path = dir + L"\\p" + std::to_wstring(n % per_scanner) + L".lnk";
+                switch (n % 3) {
+                    case 0:
+                        index.remove_path(path);
+                        break;
+                    case 1:
+                        index.rename_path(path, path + L".tmp");
+                        break;
+                    default:
+                        index.rename_path(path + L".tmp", path);
+                        break;
+                }
+                if (!index.contains_path(path)) index.insert_item(make_item(dir, n % per_scanner));
+                ++n;
+            }
+        });
+    }
+
+    launcher_query launcher(index);
+    testing::fake_result_list list;
+    const wchar_t* queries[] = {L"", L"p", L"program 1", L"pr3", L"zzz"};
+    for (int round = 0; round < 300; ++round) {
+        launcher.on_query_changed(queries[round % 5], list);
+        for (const testing::fake_result_list::row& row : list.rows) {
+            ASSERT_NE(row.data, nullptr);
+            index.count_use(*row.data);
+            break;
+        }
+        (void)index.is_changed();
+        (void)index.total_use_count();
+    }
+    scanning = false;
+    threads.join_all();
+
+    index.sort_and_dedupe();
+    EXPECT_FALSE(index.is_changed());
+    std::vector<program_item> items;
+    index.read_items([&](const std::list<program_item>& all, std::uint64_t) {
+        items.assign(all.begin(), all.end());
+    });
+    ASSERT_FALSE(items.empty());
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        EXPECT_TRUE(index.contains_path(items[k].path)) << "every item's path is known";
+        if (k == 0) continue;
+        const program_item& previous = items[k - 1];
+        EXPECT_LE(natural_compare(previous.display_name, items[k].display_name), 0);
+        EXPECT_FALSE(previous.display_name == items[k].display_name &&
+                     previous.target == items[k].target)
+            << "no equal neighbours after dedupe";
+    }
+}
+
+}  // namespace
+}  // namespace tolvanir

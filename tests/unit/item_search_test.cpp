@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "index/pinyin.h"
+#include "index/tolvanir_list.h"
+#include "search/launcher_query.h"
+#include "support/fake_result_list.h"
+
+namespace tolvanir {
+namespace {
+
+using testing::fake_result_list;
+
+program_item make_item(std::wstring name, std::wstring path, std::int32_t uses = 0,
+                       std::wstring target = L"") {
+    program_item item;
+    item.display_name = name;
+    item.search_text = name + to_pinyin(name);
+    item.path = std::move(path);
+    item.target = std::move(target);
+    item.use_count = uses;
+    return item;
+}
+
+class ItemSearch : public ::testing::Test {
+  protected:
+    std::vector<std::wstring> query(const std::wstring& typed) {
+        launcher.on_query_changed(typed, list);
+        return list.texts();
+    }
+
+    tolvanir_list index;
+    launcher_query launcher{index};
+    fake_result_list list;
+};
+
+TEST_F(ItemSearch, EmptyQueryListsEverythingByUsageThenName) {
+    index.insert_item(make_item(L"Zip", L"z", 0));
+    index.insert_item(make_item(L"App 10", L"a10", 3));
+    index.insert_item(make_item(L"app 3", L"a3", 0));
+    index.insert_item(make_item(L"App 2", L"a2", 0));
+    index.insert_item(make_item(L"Mail", L"m", 7));
+    const std::vector<std::wstring> expected{L"Mail", L"App 10", L"App 2", L"app 3", L"Zip"};
+    EXPECT_EQ(query(L""), expected);
+    EXPECT_EQ(query(L"   "), expected);
+    EXPECT_EQ(launcher.command_mode(), item_search_mode);
+}
+
+TEST_F(ItemSearch, RanksByMatchThenUsage) {
+    index.insert_item(make_item(L"Notepad", L"C:\\notepad.lnk"));
+    index.insert_item(make_item(L"Paint", L"C:\\paint.lnk"));
+    index.insert_item(make_item(L"Snipping Tool", L"C:\\snip.lnk"));
+    index.insert_item(make_item(L"Photo Deck", L"C:\\pd.lnk"));
+    // 'pd': "Photo Deck" 2/7, "Notepad" 2/7 (ties keep name order); Paint has no 'd'.
+    EXPECT_EQ(query(L"pd"), (std::vector<std::wstring>{L"Notepad", L"Photo Deck"}));
+    EXPECT_EQ(query(L"No Te"), std::vector<std::wstring>{L"Notepad"});
+    EXPECT_EQ(query(L"xyz"), std::vector<std::wstring>{});
+    EXPECT_EQ(list.selected, -1) << "an empty list has no selection";
+
+    index.count_use(L"C:\\pd.lnk");
+    EXPECT_EQ(query(L"pd"), (std::vector<std::wstring>{L"Photo Deck", L"Notepad"}));
+    const shown_results& shown = launcher.results();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_DOUBLE_EQ(shown[0].score, 1.0 - 5.0 / 7.0 + 1.0 / 101.0);
+    EXPECT_DOUBLE_EQ(shown[1].score, 1.0 - 5.0 / 7.0);
+}
+
+TEST_F(ItemSearch, ChineseNamesAreFoundByPinyin) {
+    index.insert_item(make_item(L"\u8BB0\u4E8B\u672C", L"C:\\jsb.lnk"));   // 记事本
+    index.insert_item(make_item(L"\u8BA1\u7B97\u5668", L"C:\\calc.lnk"));  // 计算器
+    index.insert_item(make_item(L"Java Setup Builder", L"C:\\java.lnk"));
+    // 1/3 for "记事本jishiben" against 1/4 for "Java Setup Builder".
+    EXPECT_EQ(query(L"jsb"),
+              (std::vector<std::wstring>{L"\u8BB0\u4E8B\u672C", L"Java Setup Builder"}));
+    EXPECT_EQ(query(L"jisuanqi"), std::vector<std::wstring>{L"\u8BA1\u7B97\u5668"});
+    EXPECT_EQ(query(L"\u8BA1\u7B97"), std::vector<std::wstring>{L"\u8BA1\u7B97\u5668"});
+}
+
+TEST_F(ItemSearch, RowsCarryTheirPathsAndTheFirstIsSelected) {
+    index.insert_item(make_item(L"Beta", L"C:\\b.lnk", 1));
+    index.insert_item(make_item(L"Alpha", L"C:\\a.lnk", 2));
+    query(L"");
+    ASSERT_EQ(list.rows.size(), 2u);
+    EXPECT_EQ(list.selected, 0);
+    ASSERT_NE(list.rows[0].data, nullptr);
+    EXPECT_EQ(*list.rows[0].data, L"C:\\a.lnk");
+    EXPECT_EQ(*list.rows[1].data, L"C:\\b.lnk");
+    // The item data point into the shown results themselves.
+    EXPECT_EQ(list.rows[0].data, &launcher.results()[0].launch_text);
+}
+
+TEST_F(ItemSearch, DuplicatesGiveOneRowUnlessTargetsDiffer) {
+    index.insert_item(make_item(L"Word", L"C:\\u\\Word.lnk", 0, L"C:\\word.exe"));
+    index.insert_item(make_item(L"Word", L"C:\\c\\Word.lnk", 0, L"C:\\word.exe"));
+    index.insert_item(make_item(L"Word", L"C:\\o\\Word.lnk", 0, L"D:\\word.exe"));
+    EXPECT_EQ(query(L"word").size(), 2u);
+}
+
+TEST_F(ItemSearch, UsageTotalIsTakenBeforeDuplicatesAreDropped) {
+    index.insert_item(make_item(L"Word", L"C:\\u\\Word.lnk", 10, L"C:\\word.exe"));
+    index.insert_item(make_item(L"Word", L"C:\\c\\Word.lnk", 50, L"C:\\word.exe"));
+    query(L"word");
+    ASSERT_EQ(launcher.results().size(), 1u);
+    EXPECT_DOUBLE_EQ(launcher.results()[0].score, 1.0 + 10.0 / 160.0);
+    query(L"word");
+    EXPECT_DOUBLE_EQ(launcher.results()[0].score, 1.0 + 10.0 / 110.0)
+        << "the duplicate is gone now";
+}
+
+TEST_F(ItemSearch, ItemsAddedLaterAreSortedIn) {
+    index.insert_item(make_item(L"Beta", L"b"));
+    EXPECT_EQ(query(L""), std::vector<std::wstring>{L"Beta"});
+    index.insert_item(make_item(L"Alpha", L"a"));
+    EXPECT_EQ(query(L""), (std::vector<std::wstring>{L"Alpha", L"Beta"}));
+    EXPECT_FALSE(index.is_changed());
+}
+
+TEST_F(ItemSearch, BangQueriesGoToTheCommandSearch) {
+    index.insert_item(make_item(L"about box", L"x"));
+    EXPECT_TRUE(query(L"!about").empty()) << "without a command table nothing is listed";
+    EXPECT_EQ(launcher.command_mode(), command_search_mode);
+
+    std::wstring seen;
+    launcher.set_command_search([&](const std::wstring& q, shown_results& out) {
+        seen = q;
+        out.push_back({L"About", L"about", 1.0});
+    });
+    EXPECT_EQ(query(L" !Ab out"), std::vector<std::wstring>{L"About"});
+    EXPECT_EQ(seen, L"!about");
+    EXPECT_EQ(*list.rows[0].data, L"about");
+
+    query(L"a!");
+    EXPECT_EQ(launcher.command_mode(), item_search_mode);
+}
+
+}  // namespace
+}  // namespace tolvanir

@@ -1,0 +1,49 @@
+#include "platform/natural_compare.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tolvanir {
+namespace {
+
+int sign(int v) { return (v > 0) - (v < 0); }
+
+struct ordered_pair {
+    const wchar_t* a;
+    const wchar_t* b;
+    int expected;  // sign of natural_compare(a, b)
+};
+
+TEST(NaturalCompare, OrdersLikeTheShell) {
+    const ordered_pair rows[] = {
+        {L"App 2", L"app 3", -1},
+        {L"app 3", L"App 10", -1},
+        {L"App 2", L"App 10", -1},
+        {L"file9.txt", L"file10.txt", -1},
+        {L"v1.9", L"v1.10", -1},
+        {L"Notepad", L"notepad", 0},
+        {L"NOTEPAD", L"notepad", 0},
+        {L"abc", L"abd", -1},
+        {L"ab", L"abc", -1},
+        {L"", L"a", -1},
+        {L"", L"", 0},
+        {L"Zeta", L"alpha", 1},
+        {L"2x", L"ax", -1},
+        {L"_x", L"ax", -1},
+        {L"zz", L"\u4E2D", -1},      // Latin before CJK
+        {L"\u4E00", L"\u4E2D", -1},  // CJK by code unit
+        {L"100", L"99", 1},
+        {L"12345678901234567890", L"12345678901234567891", -1},  // beyond 64 bits
+        {L"Game 2 Demo", L"Game 2 demo", 0},
+    };
+    for (const ordered_pair& row : rows) {
+        SCOPED_TRACE(std::wstring(row.a) + L" | " + row.b);
+        EXPECT_EQ(sign(natural_compare(row.a, row.b)), row.expected);
+        EXPECT_EQ(sign(natural_compare(row.b, row.a)), -row.expected);
+    }
+}
+
+}  // namespace
+}  // namespace tolvanir

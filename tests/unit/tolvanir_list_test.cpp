@@ -1,0 +1,174 @@
+#include "index/tolvanir_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tolvanir {
+namespace {
+
+program_item make_item(std::wstring name, std::wstring path, std::wstring target = L"",
+                       std::int32_t uses = 0) {
+    program_item item;
+    item.display_name = std::move(name);
+    item.search_text = item.display_name;
+    item.path = std::move(path);
+    item.target = std::move(target);
+    item.use_count = uses;
+    return item;
+}
+
+std::vector<program_item> snapshot(const tolvanir_list& list) {
+    std::vector<program_item> out;
+    list.read_items([&](const std::list<program_item>& items, std::uint64_t) {
+        out.assign(items.begin(), items.end());
+    });
+    return out;
+}
+
+std::vector<std::wstring> paths(const tolvanir_list& list) {
+    std::vector<std::wstring> out;
+    for (const program_item& item : snapshot(list)) out.push_back(item.path);
+    return out;
+}
+
+std::vector<std::wstring> names(const tolvanir_list& list) {
+    std::vector<std::wstring> out;
+    for (const program_item& item : snapshot(list)) out.push_back(item.display_name);
+    return out;
+}
+
+TEST(TolvanirList, StartsEmptyAndUnchanged) {
+    tolvanir_list list;
+    EXPECT_EQ(list.total_use_count(), 100u);
+    EXPECT_FALSE(list.is_changed());
+    EXPECT_FALSE(list.contains_path(L"C:\\a.lnk"));
+}
+
+TEST(TolvanirList, InsertAppendsRecordsThePathAndMarksChanged) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"B", L"C:\\b.lnk", L"", 3));
+    list.insert_item(make_item(L"A", L"C:\\a.lnk", L"", 4));
+    EXPECT_TRUE(list.is_changed());
+    EXPECT_TRUE(list.contains_path(L"C:\\a.lnk"));
+    EXPECT_FALSE(list.contains_path(L"c:\\A.LNK"));  // identity is case-sensitive
+    EXPECT_EQ(paths(list), (std::vector<std::wstring>{L"C:\\b.lnk", L"C:\\a.lnk"}));
+    EXPECT_EQ(list.total_use_count(), 107u);
+}
+
+TEST(TolvanirList, TotalUseCountWrapsIn32Bits) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"A", L"a", L"", -1));  // stored as 0xFFFFFFFF
+    EXPECT_EQ(list.total_use_count(), 99u);
+}
+
+TEST(TolvanirList, RemovePath) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"A", L"p"));
+    list.insert_item(make_item(L"B", L"q"));
+    list.insert_item(make_item(L"A2", L"p"));  // the same path twice
+    list.sort_and_dedupe();
+
+    list.remove_path(L"unknown");
+    EXPECT_FALSE(list.is_changed()) << "an unknown path changes nothing";
+    EXPECT_EQ(snapshot(list).size(), 3u);
+
+    list.remove_path(L"p");
+    EXPECT_TRUE(list.is_changed());
+    EXPECT_EQ(paths(list), std::vector<std::wstring>{L"q"}) << "every item with the path goes";
+    EXPECT_FALSE(list.contains_path(L"p"));
+}
+
+TEST(TolvanirList, SortsByNaturalOrderStably) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"App 10", L"1"));
+    list.insert_item(make_item(L"app 3", L"2"));
+    list.insert_item(make_item(L"App 2", L"3", L"t1"));
+    list.insert_item(make_item(L"APP 2", L"4", L"t2"));  // equal key: keeps insertion order
+    list.sort_and_dedupe();
+    EXPECT_EQ(names(list), (std::vector<std::wstring>{L"App 2", L"APP 2", L"app 3", L"App 10"}));
+    EXPECT_FALSE(list.is_changed());
+}
+
+TEST(TolvanirList, DedupeKeepsTheFirstOfEqualNameAndTarget) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"Word", L"C:\\user\\Word.lnk", L"C:\\Office\\word.exe", 5));
+    list.insert_item(make_item(L"Excel", L"C:\\user\\Excel.lnk", L"C:\\Office\\excel.exe"));
+    list.insert_item(make_item(L"Word", L"C:\\common\\Word.lnk", L"C:\\Office\\word.exe", 7));
+    list.insert_item(make_item(L"Word", L"C:\\other\\Word.lnk", L"C:\\Other\\word.exe", 1));
+    list.sort_and_dedupe();
+
+    const std::vector<program_item> items = snapshot(list);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[1].path, L"C:\\user\\Word.lnk");
+    EXPECT_EQ(items[1].use_count, 5) << "the kept item keeps its own count";
+    EXPECT_EQ(items[2].path, L"C:\\other\\Word.lnk") << "another target stays";
+    EXPECT_TRUE(list.contains_path(L"C:\\common\\Word.lnk")) << "a dropped path stays known";
+}
+
+TEST(TolvanirList, DedupeComparesExactly) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"Word", L"a", L"C:\\word.exe"));
+    list.insert_item(
+        make_item(L"word", L"b", L"C:\\word.exe"));  // equal for sorting, not for dedupe
+    list.insert_item(make_item(L"Word", L"c", L"C:\\WORD.exe"));
+    list.sort_and_dedupe();
+    EXPECT_EQ(snapshot(list).size(), 3u);
+}
+
+TEST(TolvanirList, RenameRewritesPathsBelowTheOldPath) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"A", L"C:\\Games\\a.lnk", L"", 2));
+    list.insert_item(make_item(L"B", L"C:\\Games\\sub\\b.lnk"));
+    list.insert_item(make_item(L"C", L"C:\\Games2\\c.lnk"));
+    list.insert_item(make_item(L"D", L"D:\\C:\\Games\\d.lnk"));
+    list.insert_item(make_item(L"E", L"C:\\Tools\\e.lnk"));
+    list.sort_and_dedupe();
+
+    list.rename_path(L"C:\\Games", L"C:\\Play");
+    EXPECT_TRUE(list.is_changed());
+    EXPECT_EQ(paths(list), (std::vector<std::wstring>{L"C:\\Play\\a.lnk", L"C:\\Play\\sub\\b.lnk",
+                                                      L"C:\\Games2\\c.lnk", L"D:\\C:\\Games\\d.lnk",
+                                                      L"C:\\Tools\\e.lnk"}));
+    EXPECT_TRUE(list.contains_path(L"C:\\Play\\sub\\b.lnk"));
+    EXPECT_FALSE(list.contains_path(L"C:\\Games\\sub\\b.lnk"));
+    EXPECT_TRUE(list.contains_path(L"C:\\Games2\\c.lnk"));
+    const std::vector<program_item> items = snapshot(list);
+    EXPECT_EQ(items[0].display_name, L"A");
+    EXPECT_EQ(items[0].use_count, 2);
+}
+
+TEST(TolvanirList, RenameOfAFileAndOfNothing) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"A", L"C:\\x\\a.lnk"));
+    list.sort_and_dedupe();
+
+    list.rename_path(L"C:\\x\\missing.lnk", L"C:\\x\\z.lnk");
+    EXPECT_FALSE(list.is_changed());
+    EXPECT_EQ(paths(list), std::vector<std::wstring>{L"C:\\x\\a.lnk"});
+
+    list.rename_path(L"C:\\x\\a.lnk", L"C:\\x\\b.lnk");
+    EXPECT_TRUE(list.is_changed());
+    EXPECT_EQ(paths(list), std::vector<std::wstring>{L"C:\\x\\b.lnk"});
+    EXPECT_FALSE(list.contains_path(L"C:\\x\\a.lnk"));
+    EXPECT_TRUE(list.contains_path(L"C:\\x\\b.lnk"));
+}
+
+TEST(TolvanirList, CountUseRaisesOnlyTheFirstItemWithThePath) {
+    tolvanir_list list;
+    list.insert_item(make_item(L"A", L"p", L"", 1));
+    list.insert_item(make_item(L"B", L"p", L"", 1));
+    list.sort_and_dedupe();
+
+    list.count_use(L"p");
+    list.count_use(L"not known");
+    const std::vector<program_item> items = snapshot(list);
+    EXPECT_EQ(items[0].use_count, 2);
+    EXPECT_EQ(items[1].use_count, 1);
+    EXPECT_FALSE(list.is_changed()) << "a launch does not mark the index changed";
+    EXPECT_EQ(list.total_use_count(), 103u);
+}
+
+}  // namespace
+}  // namespace tolvanir
