@@ -1,0 +1,213 @@
+#include "config/json_file.h"
+
+#include <boost/filesystem/operations.hpp>
+#include <boost/property_tree/json_parser.hpp>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "config/utf8.h"
+#include "platform/file_replace.h"
+
+namespace tolvanir {
+
+namespace {
+
+constexpr std::uintmax_t max_json_file_size = 256u << 20;
+
+// Checks that nesting stays within max_json_depth and, given a copy of the
+// text, blanks out the comments between tokens in it: people put comments
+// into files they edit by hand, and the reader does not take them. Strings
+// pass untouched; line ends stay, so the reader's line numbers stay right.
+bool scan_json_text(const std::string& text, std::string* blanked) {
+    const auto blank = [&](std::size_t at) {
+        if (blanked != nullptr && text[at] != '\n') (*blanked)[at] = ' ';
+    };
+    int depth = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i) {
+                if (text[i] == '\\') ++i;
+            }
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            for (; i < text.size() && text[i] != '\n'; ++i) blank(i);
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            const std::size_t end = text.find("*/", i + 2);
+            if (end == std::string::npos) return false;
+            for (; i < end + 2; ++i) blank(i);
+            --i;
+        } else if (c == '[' || c == '{') {
+            if (++depth > max_json_depth) return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
+// Only where wchar_t holds whole code points can one unit lie beyond U+FFFF.
+constexpr std::uint32_t max_unit = sizeof(wchar_t) == 2 ? 0xFFFFu : 0x7FFFFFFFu;
+bool is_supplementary(wchar_t c) { return (static_cast<std::uint32_t>(c) & max_unit) > 0xFFFFu; }
+
+// The writer escapes each code unit on its own; with 32-bit wchar_t a
+// character beyond U+FFFF must become its two surrogates first, or it would
+// be clamped to \uFFFF.
+std::wstring as_utf16_units(const std::wstring& text) {
+    std::wstring units;
+    units.reserve(text.size() + 2);
+    for (const wchar_t c : text) {
+        if (!is_supplementary(c)) {
+            units.push_back(c);
+            continue;
+        }
+        const std::uint32_t v = static_cast<std::uint32_t>(c) - 0x10000;
+        units.push_back(static_cast<wchar_t>(0xD800 + (v >> 10)));
+        units.push_back(static_cast<wchar_t>(0xDC00 + (v & 0x3FF)));
+    }
+    return units;
+}
+
+bool holds_supplementary(const wptree& tree) {
+    for (const wchar_t c : tree.data()) {
+        if (is_supplementary(c)) return true;
+    }
+    for (const auto& child : tree) {
+        for (const wchar_t c : child.first) {
+            if (is_supplementary(c)) return true;
+        }
+        if (holds_supplementary(child.second)) return true;
+    }
+    return false;
+}
+
+wptree with_utf16_units(const wptree& tree) {
+    wptree copy(as_utf16_units(tree.data()));
+    for (const auto& child : tree) {
+        copy.push_back(std::make_pair(as_utf16_units(child.first), with_utf16_units(child.second)));
+    }
+    return copy;
+}
+
+}  // namespace
+
+bool prepare_json_text(const std::string& utf8, std::wstring& wide) {
+    // Most files have no comment at all, and then need no copy.
+    std::string blanked;
+    const bool may_comment = utf8.find('/') != std::string::npos;
+    if (may_comment) blanked = utf8;
+    if (!scan_json_text(utf8, may_comment ? &blanked : nullptr)) return false;
+    try {
+        wide = from_utf8(may_comment ? blanked : utf8);
+        return true;
+    } catch (const std::range_error&) {
+        return false;
+    }
+}
+
+bool parse_json_text(const std::string& utf8, wptree& tree) {
+    boost::property_tree::json_parser::detail::standard_callbacks<wptree> callbacks;
+    if (!parse_json_events(utf8, callbacks)) return false;
+    tree.swap(callbacks.output());
+    return true;
+}
+
+bool read_file_bytes(const boost::filesystem::path& file, std::string& bytes) {
+    // c_str() is a wide path on Windows, so names in any script open.
+    std::ifstream in(file.c_str(), std::ios::in | std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<std::uintmax_t>(size) > max_json_file_size) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    in.seekg(0, std::ios::beg);
+    return size == 0 || static_cast<bool>(in.read(&bytes[0], size));
+}
+
+void move_aside(const boost::filesystem::path& file) {
+    boost::system::error_code ignored;
+    boost::filesystem::path aside = file;
+    aside += ".bad";
+    boost::filesystem::rename(file, aside, ignored);
+}
+
+std::string format_json_text(const wptree& tree) {
+    std::wostringstream stream;
+    if (sizeof(wchar_t) > 2 && holds_supplementary(tree)) {
+        boost::property_tree::write_json(stream, with_utf16_units(tree), true);
+    } else {
+        boost::property_tree::write_json(stream, tree, true);
+    }
+    // Escaping left only ASCII and U+0080 to U+00FF in the text.
+    return to_utf8(stream.str());
+}
+
+void append_json_string(std::string& out, const std::wstring& value) {
+    static const char hex[] = "0123456789ABCDEF";
+    const auto escape_unit = [&](std::uint32_t unit) {
+        const char digits[] = {'\\',
+                               'u',
+                               hex[(unit >> 12) & 0xF],
+                               hex[(unit >> 8) & 0xF],
+                               hex[(unit >> 4) & 0xF],
+                               hex[unit & 0xF]};
+        out.append(digits, sizeof digits);
+    };
+    out.push_back('"');
+    for (const wchar_t w : value) {
+        const auto c =
+            static_cast<std::uint32_t>(w) & (sizeof(wchar_t) == 2 ? 0xFFFFu : 0xFFFFFFFFu);
+        if (c == 0x20 || c == 0x21 || (c >= 0x23 && c <= 0x2E) || (c >= 0x30 && c <= 0x5B) ||
+            (c >= 0x5D && c <= 0x7F)) {
+            out.push_back(static_cast<char>(c));
+        } else if (c >= 0x80 && c <= 0xFF) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c == '\b') {
+            out += "\\b";
+        } else if (c == '\f') {
+            out += "\\f";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '/') {
+            out += "\\/";
+        } else if (c == '"') {
+            out += "\\\"";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (c > 0xFFFF && c <= 0x10FFFF) {
+            escape_unit(0xD800 + ((c - 0x10000) >> 10));
+            escape_unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            escape_unit(c > 0xFFFF ? 0xFFFF : c);
+        }
+    }
+    out.push_back('"');
+}
+
+bool read_json_file(wptree& tree, const boost::filesystem::path& file) {
+    std::string bytes;
+    if (!read_file_bytes(file, bytes)) return false;
+    if (parse_json_text(bytes, tree)) return true;
+    move_aside(file);
+    return false;
+}
+
+void write_json_file(const wptree& tree, const boost::filesystem::path& file) {
+    const std::string text = format_json_text(tree);
+    if (!replace_file_contents(file, text)) {
+        std::string name;
+        try {
+            name = file.string();
+        } catch (const std::exception&) {
+            // A name the narrow code page cannot hold; the message goes without it.
+        }
+        throw boost::property_tree::json_parser_error("write error", name, 0);
+    }
+}
+
+}  // namespace tolvanir

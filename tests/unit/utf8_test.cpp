@@ -1,0 +1,48 @@
+#include "config/utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace tolvanir {
+namespace {
+
+TEST(Utf8, RoundTripsEveryPlane) {
+    const std::wstring texts[] = {L"",
+                                  L"ascii",
+                                  L"caf\u00E9",
+                                  L"\u8BB0\u4E8B\u672C",
+                                  L"\U0001F600 and \U00020000",
+                                  L"\U0010FFFF\uFFFD\u0080"};
+    for (const std::wstring& text : texts) EXPECT_EQ(from_utf8(to_utf8(text)), text);
+    EXPECT_EQ(to_utf8(L"\u8BB0\U0001F600"), "\xE8\xAE\xB0\xF0\x9F\x98\x80");
+}
+
+TEST(Utf8, RefusesWhatIsNotUtf8) {
+    const std::string bad[] = {
+        "\xFF",
+        "\x80",
+        "\xC3",
+        "\xE8\xAE",
+        "\xC0\xAF",  // stray, truncated, overlong
+        "\xE0\x80\xAF",
+        "\xED\xA0\x80",  // overlong, an encoded surrogate
+        "\xF4\x90\x80\x80",
+        "\xF8\x88\x80\x80\x80",
+        "ok\xC3(",
+    };
+    for (const std::string& bytes : bad) {
+        EXPECT_THROW((void)from_utf8(bytes), std::range_error) << ::testing::PrintToString(bytes);
+    }
+}
+
+TEST(Utf8, LoneSurrogatesBecomeReplacementCharacters) {
+    std::wstring lone;
+    lone.push_back(static_cast<wchar_t>(0xD800));
+    lone += L"x";
+    EXPECT_EQ(to_utf8(lone), "\xEF\xBF\xBDx");
+}
+
+}  // namespace
+}  // namespace tolvanir
