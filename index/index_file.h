@@ -1,0 +1,42 @@
+// The program index on disk: Data/Index.json, loaded when the window is
+// created and written when it is destroyed.
+#pragma once
+
+#include <boost/filesystem/path.hpp>
+#include <functional>
+
+#include "config/json_file.h"
+#include "index/tolvanir_list.h"
+
+namespace tolvanir {
+
+// Whether a stored item's file still exists as a regular file.
+using file_test = std::function<bool(const std::wstring& path)>;
+bool is_regular_file(const std::wstring& path);
+
+// Inserts every stored item whose file still exists, in stored order. An item
+// whose use count does not parse is taken with a count of 0.
+void load_index_tree(const wptree& tree, tolvanir_list& index,
+                     const file_test& exists = is_regular_file);
+// The same straight from the file's text, without building a tree: the
+// reader reports each value and the items are assembled as they come. False
+// (and nothing inserted) for text that does not parse.
+[[nodiscard]] bool load_index_text(const std::string& utf8, tolvanir_list& index,
+                                   const file_test& exists = is_regular_file);
+
+// Sorts and deduplicates the index, then builds the tree that is written.
+wptree index_tree(tolvanir_list& index);
+// Sorts and deduplicates the index, then gives the bytes the tree above
+// formats to, written straight from the items.
+[[nodiscard]] std::string index_text(tolvanir_list& index);
+
+void load_index(tolvanir_list& index, const boost::filesystem::path& file);
+// A failed write is reported quietly and the run goes on; returns whether
+// the file was written.
+bool save_index(tolvanir_list& index, const boost::filesystem::path& file);
+
+// The same, on Data/Index.json beside the executable.
+void load_index(tolvanir_list& index);
+bool save_index(tolvanir_list& index);
+
+}  // namespace tolvanir
