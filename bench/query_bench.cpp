@@ -92,5 +92,3 @@ BENCHMARK(BM_KeystrokeAfterChange)
 }  // namespace
 
 }  // namespace tolvanir::bench
-
-BENCHMARK_MAIN();
