@@ -1,7 +1,8 @@
 #include "platform/natural_compare.h"
 
-#include <shlwapi.h>
 #include <windows.h>
+
+#include <shlwapi.h>
 
 namespace tolvanir {
 
