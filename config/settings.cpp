@@ -69,11 +69,19 @@ std::vector<scanner_directory> read_scan_directories(wptree& tree) {
 bool take_first_run(wptree& tree) {
     const std::wstring flag = tree.get<std::wstring>(L"first_run", L"true");
     const bool first = !(flag == L"false" || flag == L"0");
-    if (first) tree.put(L"first_run", L"false");
+    // Replaces the whole node: a value put onto an object or array written
+    // there by hand would make the tree unwritable.
+    if (first) tree.put_child(L"first_run", wptree(L"false"));
     return first;
 }
 
-void load_settings() { (void)read_json_file(settings(), data_file_path(settings_file_name)); }
+void load_settings() {
+    wptree& tree = settings();
+    (void)read_json_file(tree, data_file_path(settings_file_name));
+    // A file holding a bare value instead of an object has no settings in
+    // it, and such a root could never be written back.
+    if (!tree.data().empty()) tree = wptree();
+}
 
 bool save_settings() {
     try {

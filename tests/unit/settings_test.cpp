@@ -147,3 +147,24 @@ TEST(ProgramFiles, DriveRootKeepsDataAtTheRoot) {
 
 }  // namespace
 }  // namespace tolvanir
+
+namespace tolvanir {
+namespace {
+
+TEST(Settings, HandEditedShapesNeverMakeTheTreeUnwritable) {
+    const char* texts[] = {
+        R"({"first_run": {"a": "b"}})",
+        R"({"first_run": ["true"]})",
+        R"({"first_run": {}, "scan_directory": [["D:\\x", "3"]]})",
+    };
+    for (const char* text : texts) {
+        wptree tree = parsed(text);
+        (void)read_scan_directories(tree);
+        EXPECT_TRUE(take_first_run(tree)) << text;
+        EXPECT_NO_THROW((void)format_json_text(tree)) << text;
+        EXPECT_EQ(tree.get<std::wstring>(L"first_run"), L"false");
+    }
+}
+
+}  // namespace
+}  // namespace tolvanir
