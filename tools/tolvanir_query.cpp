@@ -49,10 +49,7 @@ bool load(const std::wstring& file, tolvanir_list& index) {
     std::ifstream in(boost::filesystem::path(file).c_str(), std::ios::binary);
     if (!in) return false;
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    wptree tree;
-    if (!parse_json_text(bytes, tree)) return false;
-    load_index_tree(tree, index);
-    return true;
+    return load_index_text(bytes, index);
 }
 
 bool parse_count(const std::wstring& text, long& count) {
