@@ -3,6 +3,7 @@
 namespace tolvanir {
 
 void fill_result_list(result_list& list, const shown_results& results) {
+    list.begin_fill(results.size());
     list.reset_content();
     for (const result_entry& entry : results) {
         const int row = list.count();
@@ -10,6 +11,7 @@ void fill_result_list(result_list& list, const shown_results& results) {
         list.set_item_data(row, &entry.launch_text);
     }
     list.set_cur_sel(0);
+    list.end_fill();
 }
 
 }  // namespace tolvanir

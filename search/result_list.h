@@ -2,6 +2,7 @@
 // needs, so the row-producing logic runs against a stand-in in tests.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "search/result_entry.h"
@@ -16,6 +17,10 @@ class result_list {
     virtual void add_string(const std::wstring& text) = 0;                     // LB_ADDSTRING
     virtual void set_item_data(int row, const std::wstring* launch_text) = 0;  // LB_SETITEMDATA
     virtual void set_cur_sel(int row) = 0;                                     // LB_SETCURSEL
+    // Around a refill of `rows` rows: a list that repaints or grows row by
+    // row can turn that off meanwhile.
+    virtual void begin_fill(std::size_t rows) { (void)rows; }
+    virtual void end_fill() {}
 };
 
 // Replaces the list's rows with the results, best first, and selects row 0.

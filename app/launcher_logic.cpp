@@ -1,0 +1,106 @@
+#include "app/launcher_logic.h"
+
+#include "app/virtual_keys.h"
+
+namespace tolvanir {
+
+launcher_logic::launcher_logic(tolvanir_list& index, launcher_controls& controls, shell_fn shell)
+    : index_(index), controls_(controls), query_(index), shell_(std::move(shell)) {}
+
+void launcher_logic::set_commands(launcher_query::command_search_fn search, command_fn run) {
+    query_.set_command_search(std::move(search));
+    run_command_ = std::move(run);
+}
+
+void launcher_logic::on_shown() {
+    accepting_input_ = true;
+    controls_.focus_input();
+    on_query_changed();
+}
+
+void launcher_logic::hide_launcher() {
+    accepting_input_ = false;
+    controls_.reset_content();
+    controls_.set_input_text(std::wstring());
+    controls_.hide_window();
+}
+
+void launcher_logic::on_key(unsigned vk) {
+    switch (vk) {
+        case vk_return:
+            launch_selection(controls_.cur_sel() != -1);
+            break;
+        case vk_escape:
+            if (!controls_.input_text().empty()) {
+                controls_.set_input_text(std::wstring());
+            } else {
+                hide_launcher();
+            }
+            break;
+        case vk_up:
+            if (controls_.input_has_focus()) {
+                const int current = controls_.cur_sel();
+                controls_.set_cur_sel(current <= 0 ? controls_.count() - 1 : current - 1);
+            }
+            break;
+        case vk_down:
+            if (controls_.input_has_focus()) {
+                const int current = controls_.cur_sel();
+                controls_.set_cur_sel(current < controls_.count() - 1 ? current + 1 : 0);
+            }
+            break;
+        default:
+            break;  // Tab and anything else: swallowed, nothing to do
+    }
+}
+
+void launcher_logic::on_input_changed() {
+    if (accepting_input_) on_query_changed();
+}
+
+void launcher_logic::on_selection_changed() {
+    if (accepting_input_) launch_selection(true);
+}
+
+void launcher_logic::on_timer() {
+    if (controls_.window_visible() && query_.command_mode() == item_search_mode &&
+        index_.is_changed()) {
+        on_query_changed();
+    }
+}
+
+void launcher_logic::on_query_changed() {
+    query_.on_query_changed(controls_.input_text(), controls_);
+}
+
+void launcher_logic::launch_selection(bool from_list) {
+    std::wstring text;
+    if (from_list) {
+        // A selection change can report no row (the list was emptied under
+        // the click); there is nothing to launch then.
+        const std::wstring* data = controls_.item_data(controls_.cur_sel());
+        if (data == nullptr) {
+            hide_launcher();
+            return;
+        }
+        text = *data;
+    } else {
+        text = controls_.input_text();
+    }
+    hide_launcher();
+    run_launch_text(from_list, text);
+}
+
+void launcher_logic::run_launch_text(bool from_list, const std::wstring& text) {
+    if (query_.command_mode() == item_search_mode) {
+        shell_launch(from_list, text);
+    } else if (run_command_) {
+        run_command_(from_list, text);
+    }
+}
+
+void launcher_logic::shell_launch(bool from_list, const std::wstring& text) {
+    if (shell_(text) && from_list) index_.count_use(text);
+}
+
+}  // namespace tolvanir

@@ -1,0 +1,57 @@
+// What the launcher window does with keys, typed text, clicks on rows and its
+// refresh timer: everything but the window system itself.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/launcher_controls.h"
+#include "index/tolvanir_list.h"
+#include "search/launcher_query.h"
+
+namespace tolvanir {
+
+class launcher_logic {
+  public:
+    using shell_fn = std::function<bool(const std::wstring& text)>;
+    using command_fn = std::function<void(bool from_list, const std::wstring& key)>;
+
+    launcher_logic(tolvanir_list& index, launcher_controls& controls, shell_fn shell);
+
+    // Where "!" queries and their picks go.
+    void set_commands(launcher_query::command_search_fn search, command_fn run);
+
+    // The last steps of showing the window: take input, focus the input line
+    // and list the rows for its text.
+    void on_shown();
+    void hide_launcher();
+    // A key the hook took while the window was in front.
+    void on_key(unsigned vk);
+    // The input line's text changed.
+    void on_input_changed();
+    // The result list's selection changed (a click on a row).
+    void on_selection_changed();
+    // The refresh timer: reruns the item query when the index changed under
+    // a visible window.
+    void on_timer();
+
+    void on_query_changed();
+    void launch_selection(bool from_list);
+    void run_launch_text(bool from_list, const std::wstring& text);
+    void shell_launch(bool from_list, const std::wstring& text);
+
+    [[nodiscard]] bool accepting_input() const { return accepting_input_; }
+    [[nodiscard]] std::int32_t command_mode() const { return query_.command_mode(); }
+    [[nodiscard]] const shown_results& results() const { return query_.results(); }
+
+  private:
+    tolvanir_list& index_;
+    launcher_controls& controls_;
+    launcher_query query_;
+    shell_fn shell_;
+    command_fn run_command_;
+    bool accepting_input_ = false;
+};
+
+}  // namespace tolvanir

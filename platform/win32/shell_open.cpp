@@ -1,0 +1,17 @@
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "platform/shell_open.h"
+
+namespace tolvanir {
+
+bool shell_open(const std::wstring& text) {
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.lpFile = text.c_str();
+    info.nShow = SW_SHOW;
+    return ShellExecuteExW(&info) != FALSE;
+}
+
+}  // namespace tolvanir

@@ -1,0 +1,215 @@
+#include "app/launcher_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/virtual_keys.h"
+#include "support/fake_controls.h"
+
+namespace tolvanir {
+namespace {
+
+program_item make_item(std::wstring name, std::wstring path, std::int32_t uses) {
+    program_item item;
+    item.display_name = name;
+    item.search_text = name;
+    item.path = std::move(path);
+    item.use_count = uses;
+    return item;
+}
+
+class LauncherLogic : public ::testing::Test {
+  protected:
+    LauncherLogic() {
+        index.insert_item(make_item(L"Calculator", L"C:\\calc.lnk", 5));
+        index.insert_item(make_item(L"Notepad", L"C:\\notepad.lnk", 1));
+        index.insert_item(make_item(L"Paint", L"C:\\paint.lnk", 0));
+        controls.on_text_changed = [this] { logic.on_input_changed(); };
+    }
+
+    void show() {
+        controls.visible = true;
+        logic.on_shown();
+    }
+
+    bool shell(const std::wstring& text) {
+        launched.push_back(text);
+        return shell_accepts;
+    }
+
+    std::uint32_t uses_of(const std::wstring& path) {
+        std::uint32_t uses = 0;
+        index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
+            for (const program_item& item : items) {
+                if (item.path == path) uses = static_cast<std::uint32_t>(item.use_count);
+            }
+        });
+        return uses;
+    }
+
+    tolvanir_list index;
+    testing::fake_controls controls;
+    std::vector<std::wstring> launched;
+    bool shell_accepts = true;
+    launcher_logic logic{index, controls, [this](const std::wstring& t) { return shell(t); }};
+};
+
+TEST_F(LauncherLogic, ShowingListsEverythingAndTypingFilters) {
+    show();
+    EXPECT_TRUE(logic.accepting_input());
+    EXPECT_TRUE(controls.focus_in_input);
+    EXPECT_EQ(controls.list.texts(),
+              (std::vector<std::wstring>{L"Calculator", L"Notepad", L"Paint"}));
+    EXPECT_EQ(controls.list.selected, 0);
+    controls.type(L"pa");
+    EXPECT_EQ(controls.list.texts(), (std::vector<std::wstring>{L"Paint", L"Notepad"}));
+    controls.type(L"i");
+    EXPECT_EQ(controls.list.texts(), std::vector<std::wstring>{L"Paint"});
+}
+
+TEST_F(LauncherLogic, HiddenWindowRunsNoQueryOnTextChanges) {
+    controls.type(L"pa");
+    EXPECT_EQ(controls.list.resets, 0) << "typing before the window is shown lists nothing";
+}
+
+TEST_F(LauncherLogic, EscapeEmptiesThenHides) {
+    show();
+    controls.type(L"no");
+    logic.on_key(vk_escape);
+    EXPECT_TRUE(controls.visible);
+    EXPECT_EQ(controls.input, L"");
+    EXPECT_EQ(controls.list.count(), 3) << "the emptied line lists everything again";
+    logic.on_key(vk_escape);
+    EXPECT_FALSE(controls.visible);
+    EXPECT_FALSE(logic.accepting_input());
+    EXPECT_EQ(controls.list.count(), 0);
+}
+
+TEST_F(LauncherLogic, UpAndDownWrapOnlyWhileTheInputHasTheFocus) {
+    show();
+    const struct {
+        unsigned key;
+        int expected;
+    } steps[] = {{vk_up, 2},   {vk_down, 0}, {vk_down, 1}, {vk_down, 2},
+                 {vk_down, 0}, {vk_up, 2},   {vk_up, 1}};
+    for (const auto& step : steps) {
+        logic.on_key(step.key);
+        EXPECT_EQ(controls.list.selected, step.expected);
+    }
+    controls.focus_in_input = false;
+    logic.on_key(vk_down);
+    EXPECT_EQ(controls.list.selected, 1) << "the list has the focus: keys are its own";
+    EXPECT_TRUE(launched.empty()) << "moving the selection never launches";
+}
+
+TEST_F(LauncherLogic, UpAndDownOnAnEmptyListChangeNothing) {
+    show();
+    controls.type(L"zzz");
+    logic.on_key(vk_up);
+    EXPECT_EQ(controls.list.selected, -1);
+    logic.on_key(vk_down);
+    EXPECT_EQ(controls.list.selected, -1);
+}
+
+TEST_F(LauncherLogic, EnterLaunchesTheSelectedRowAndCountsIt) {
+    show();
+    logic.on_key(vk_down);
+    logic.on_key(vk_return);
+    EXPECT_EQ(launched, std::vector<std::wstring>{L"C:\\notepad.lnk"});
+    EXPECT_EQ(uses_of(L"C:\\notepad.lnk"), 2u);
+    EXPECT_FALSE(controls.visible);
+    EXPECT_EQ(controls.input, L"");
+    EXPECT_EQ(controls.list.count(), 0);
+    EXPECT_FALSE(logic.accepting_input());
+}
+
+TEST_F(LauncherLogic, RefusedLaunchCountsNothing) {
+    shell_accepts = false;
+    show();
+    logic.on_key(vk_return);
+    EXPECT_EQ(launched, std::vector<std::wstring>{L"C:\\calc.lnk"});
+    EXPECT_EQ(uses_of(L"C:\\calc.lnk"), 5u);
+}
+
+TEST_F(LauncherLogic, EnterWithoutARowRunsTheTypedTextAsTyped) {
+    show();
+    controls.type(L"  Some Doc.TXT ");
+    ASSERT_EQ(controls.list.count(), 0);
+    logic.on_key(vk_return);
+    EXPECT_EQ(launched, std::vector<std::wstring>{L"  Some Doc.TXT "});
+    EXPECT_EQ(uses_of(L"C:\\calc.lnk"), 5u);
+
+    show();
+    controls.type(L"xyz");
+    launched.clear();
+    index.insert_item(make_item(L"q", L"xyz", 0));  // a typed path that is also an item
+    controls.list.reset_content();
+    logic.launch_selection(false);
+    EXPECT_EQ(launched, std::vector<std::wstring>{L"xyz"});
+    EXPECT_EQ(uses_of(L"xyz"), 0u) << "typed text is never counted";
+}
+
+TEST_F(LauncherLogic, AClickOnARowLaunchesItAtOnce) {
+    show();
+    controls.list.set_cur_sel(2);
+    logic.on_selection_changed();
+    EXPECT_EQ(launched, std::vector<std::wstring>{L"C:\\paint.lnk"});
+    EXPECT_EQ(uses_of(L"C:\\paint.lnk"), 1u);
+
+    launched.clear();
+    logic.on_selection_changed();  // hidden now: not accepting input
+    EXPECT_TRUE(launched.empty());
+}
+
+TEST_F(LauncherLogic, SelectionChangeWithoutARowLaunchesNothing) {
+    show();
+    controls.list.selected = -1;
+    logic.on_selection_changed();
+    EXPECT_TRUE(launched.empty());
+    EXPECT_FALSE(controls.visible);
+}
+
+TEST_F(LauncherLogic, TimerRefreshesOnlyAVisibleItemSearchOverAChangedIndex) {
+    show();
+    const int resets = controls.list.resets;
+    logic.on_timer();
+    EXPECT_EQ(controls.list.resets, resets) << "nothing changed";
+
+    index.insert_item(make_item(L"Browser", L"C:\\web.lnk", 0));
+    logic.on_timer();
+    EXPECT_EQ(controls.list.texts().size(), 4u);
+
+    controls.type(L"!");
+    index.insert_item(make_item(L"Mail", L"C:\\mail.lnk", 0));
+    const int in_command_mode = controls.list.resets;
+    logic.on_timer();
+    EXPECT_EQ(controls.list.resets, in_command_mode) << "command rows are not refreshed";
+
+    controls.set_input_text(L"");
+    logic.hide_launcher();
+    index.insert_item(make_item(L"Zip", L"C:\\zip.lnk", 0));
+    const int hidden = controls.list.resets;
+    logic.on_timer();
+    EXPECT_EQ(controls.list.resets, hidden) << "a hidden window is not refreshed";
+}
+
+TEST_F(LauncherLogic, CommandRowsGoToTheCommandRunner) {
+    std::vector<std::pair<bool, std::wstring>> ran;
+    logic.set_commands(
+        [](const std::wstring&, shown_results& out) {
+            out.push_back({L"Exit", L"exit", 1.0});
+        },
+        [&](bool from_list, const std::wstring& key) { ran.emplace_back(from_list, key); });
+    show();
+    controls.type(L"!");
+    logic.on_key(vk_return);
+    ASSERT_EQ(ran.size(), 1u);
+    EXPECT_TRUE(ran[0].first);
+    EXPECT_EQ(ran[0].second, L"exit");
+    EXPECT_TRUE(launched.empty()) << "commands never reach the shell";
+}
+
+}  // namespace
+}  // namespace tolvanir
