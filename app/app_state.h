@@ -1,0 +1,23 @@
+// Process-wide state of the window side, main thread only.
+#pragma once
+
+#include <windows.h>
+
+namespace tolvanir {
+
+extern HINSTANCE module_instance;
+extern HWND launcher_window;
+extern HHOOK keyboard_hook;
+extern bool hotkey_latched;
+
+constexpr UINT WM_LAUNCHER_SHOW = WM_USER + 1;
+constexpr UINT WM_LAUNCHER_HIDE = WM_USER + 2;
+constexpr UINT WM_LAUNCHER_KEY = WM_USER + 3;
+constexpr UINT WM_LAUNCHER_APPEND = WM_USER + 4;
+
+// The name of the instance mutex and of the message that wakes a running copy.
+constexpr const wchar_t* instance_name = L"{5D0F7A12-3B9E-4C61-8A2D-E47B19C03F58}";
+
+LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam);
+
+}  // namespace tolvanir

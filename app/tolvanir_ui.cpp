@@ -1,0 +1,200 @@
+#include "app/tolvanir_ui.h"
+
+#include "app/app_state.h"
+#include "config/language.h"
+#include "config/settings.h"
+#include "index/index_file.h"
+#include "platform/shell_open.h"
+
+namespace tolvanir {
+
+namespace {
+
+constexpr UINT_PTR refresh_timer = 0;
+constexpr UINT refresh_interval_ms = 200;
+constexpr int list_item_height = 24;
+
+}  // namespace
+
+TolvanirUI::TolvanirUI() : logic_(index_, controls_, &shell_open) {}
+
+TolvanirUI::~TolvanirUI() {
+    if (message_font_ != nullptr) DeleteObject(message_font_);
+}
+
+HWND TolvanirUI::create_launcher(HINSTANCE instance) {
+    const RECT rect = {0, 0, 400, 400};
+    return create(L"Tolvanir", CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, text(L"title").c_str(),
+                  WS_CAPTION, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_COMPOSITED, rect, instance);
+}
+
+bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    result = 0;
+    switch (message) {
+        case WM_CREATE:
+            result = on_create();
+            return true;
+        case WM_TIMER:
+            if (wparam == refresh_timer) logic_.on_timer();
+            return true;
+        case WM_ACTIVATE:
+            if (LOWORD(wparam) == WA_INACTIVE) hide_launcher();
+            return true;
+        case WM_COMMAND:
+            if (reinterpret_cast<HWND>(lparam) == input_line_ && HIWORD(wparam) == EN_CHANGE) {
+                logic_.on_input_changed();
+            } else if (reinterpret_cast<HWND>(lparam) == result_list_ &&
+                       HIWORD(wparam) == LBN_SELCHANGE) {
+                logic_.on_selection_changed();
+            }
+            return true;
+        case WM_NCLBUTTONDOWN:
+            result = 1;  // the window cannot be dragged
+            return true;
+        case WM_DESTROY:
+            result = on_destroy();
+            return true;
+        case WM_ENDSESSION:
+            if (wparam != FALSE) on_end_session();
+            return true;
+        case WM_LAUNCHER_SHOW:
+            result = show_launcher();
+            return true;
+        case WM_LAUNCHER_HIDE:
+            hide_launcher();
+            return true;
+        case WM_LAUNCHER_KEY:
+            result = on_key(wparam);
+            return true;
+        default:
+            if (instance_message_ != 0 && message == instance_message_) {
+                result = show_launcher();
+                return true;
+            }
+            return false;
+    }
+}
+
+LRESULT TolvanirUI::on_create() {
+    launcher_window = handle();
+    instance_message_ = RegisterWindowMessageW(instance_name);
+    load_index(index_);
+    stop_event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Creates "scan_directory" when missing, so it is written at exit.
+    (void)read_scan_directories(settings());
+
+    create_message_font();
+    center_on_work_area();
+    RECT rect = {};
+    GetWindowRect(handle(), &rect);
+    SetWindowPos(handle(), nullptr, rect.left, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    input_line_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
+                                  390, 18, handle(), nullptr, module_instance, nullptr);
+    SendMessageW(input_line_, WM_SETFONT, reinterpret_cast<WPARAM>(message_font_), TRUE);
+    result_list_ = CreateWindowExW(
+        0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+        0, 20, 395, 350, handle(), nullptr, module_instance, nullptr);
+    SendMessageW(result_list_, WM_SETFONT, reinterpret_cast<WPARAM>(message_font_), TRUE);
+    SendMessageW(result_list_, LB_SETITEMHEIGHT, 0, list_item_height);
+    controls_.window = handle();
+    controls_.input = input_line_;
+    controls_.list = result_list_;
+
+    keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &hook_procedure, module_instance, 0);
+    SetTimer(handle(), refresh_timer, refresh_interval_ms, nullptr);
+    (void)take_first_run(settings());
+    return 0;
+}
+
+LRESULT TolvanirUI::on_destroy() {
+    if (keyboard_hook != nullptr) {
+        UnhookWindowsHookEx(keyboard_hook);
+        keyboard_hook = nullptr;
+    }
+    stop_scanners();
+    if (!session_saved_) (void)save_index(index_);
+    PostQuitMessage(0);
+    return 0;
+}
+
+// The session ends without the window being destroyed: write what the exit
+// would write, before the process is ended.
+void TolvanirUI::on_end_session() {
+    if (session_saved_) return;
+    stop_scanners();
+    (void)save_index(index_);
+    (void)save_settings();
+    session_saved_ = true;
+}
+
+void TolvanirUI::stop_scanners() {
+    if (scanners_stopped_) return;
+    if (stop_event_ != nullptr) SetEvent(stop_event_);
+    scanners_.join_all();
+    scanners_stopped_ = true;
+}
+
+LRESULT TolvanirUI::on_key(WPARAM vk) {
+    logic_.on_key(static_cast<unsigned>(vk));
+    return 1;
+}
+
+void TolvanirUI::hide_launcher() { logic_.hide_launcher(); }
+
+LRESULT TolvanirUI::show_launcher() {
+    ShowWindow(handle(), SW_SHOW);
+    SetForegroundWindow(handle());
+    Sleep(100);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    RECT rect = {};
+    GetWindowRect(handle(), &rect);
+    SetCursorPos(rect.left + 10, rect.top + 10);
+    // A click on our own caption counts as user input, so the window becomes
+    // the foreground window even where SetForegroundWindow was refused.
+    INPUT click = {};
+    click.type = INPUT_MOUSE;
+    click.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &click, sizeof(INPUT));
+    click.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &click, sizeof(INPUT));
+    // The click is handled (and swallowed) here, before the cursor goes back
+    // and the input line takes the focus: handled later, it could land after
+    // them and undo both.
+    MSG message;
+    while (PeekMessageW(&message, handle(), WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE) ||
+           PeekMessageW(&message, handle(), WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+    SetCursorPos(cursor.x, cursor.y);
+    logic_.on_shown();
+    return 0;
+}
+
+void TolvanirUI::create_message_font() {
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    message_font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+void TolvanirUI::center_on_work_area() {
+    RECT rect = {};
+    GetWindowRect(handle(), &rect);
+    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HMONITOR monitor = MonitorFromWindow(handle(), MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (monitor == nullptr || !GetMonitorInfoW(monitor, &info)) return;
+    const RECT& work = info.rcWork;
+    LONG x = (work.left + work.right) / 2 - width / 2;
+    LONG y = (work.top + work.bottom) / 2 - height / 2;
+    if (x + width > work.right) x = work.right - width;
+    if (x < work.left) x = work.left;
+    if (y + height > work.bottom) y = work.bottom - height;
+    if (y < work.top) y = work.top;
+    SetWindowPos(handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace tolvanir

@@ -1,0 +1,55 @@
+// The launcher window: a hidden topmost tool window with an input line and a
+// result list, owner of the program index, the scanner threads and the
+// query's results.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <boost/thread/thread.hpp>
+
+#include "app/launcher_logic.h"
+#include "app/win32_controls.h"
+#include "app/window_base.h"
+#include "index/tolvanir_list.h"
+
+namespace tolvanir {
+
+class TolvanirUI : public window_base {
+  public:
+    TolvanirUI();
+    ~TolvanirUI() override;
+
+    // Creates the hidden launcher window; null when that fails.
+    HWND create_launcher(HINSTANCE instance);
+
+  protected:
+    bool process_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+  private:
+    LRESULT on_create();
+    LRESULT on_destroy();
+    LRESULT on_key(WPARAM vk);
+    LRESULT show_launcher();
+    void hide_launcher();
+    void on_end_session();
+    void stop_scanners();
+    void create_message_font();
+    void center_on_work_area();
+
+    HWND input_line_ = nullptr;
+    HFONT message_font_ = nullptr;
+    HWND result_list_ = nullptr;
+    boost::thread_group scanners_;
+    HANDLE stop_event_ = nullptr;
+    UINT instance_message_ = 0;
+    tolvanir_list index_;
+    win32_controls controls_;
+    launcher_logic logic_;
+    NOTIFYICONDATAW notify_data_ = {};
+    bool scanners_stopped_ = false;
+    bool session_saved_ = false;
+};
+
+}  // namespace tolvanir

@@ -1,0 +1,67 @@
+#include "app/win32_controls.h"
+
+namespace tolvanir {
+
+void win32_controls::reset_content() { SendMessageW(list, LB_RESETCONTENT, 0, 0); }
+
+int win32_controls::count() const {
+    return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+}
+
+void win32_controls::add_string(const std::wstring& text) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void win32_controls::set_item_data(int row, const std::wstring* launch_text) {
+    SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(launch_text));
+}
+
+void win32_controls::set_cur_sel(int row) {
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+// Thousands of rows would otherwise repaint and reallocate one by one.
+void win32_controls::begin_fill(std::size_t rows) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(rows), static_cast<LPARAM>(rows * 64));
+}
+
+void win32_controls::end_fill() {
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+std::wstring win32_controls::input_text() const {
+    const int length = GetWindowTextLengthW(input);
+    if (length <= 0) return std::wstring();
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(input, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+void win32_controls::set_input_text(const std::wstring& text) {
+    SetWindowTextW(input, text.c_str());
+}
+
+bool win32_controls::input_has_focus() const { return GetFocus() == input; }
+
+void win32_controls::focus_input() { SetFocus(input); }
+
+int win32_controls::cur_sel() const {
+    return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+}
+
+const std::wstring* win32_controls::item_data(int row) const {
+    if (row < 0) return nullptr;
+    const LRESULT data = SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
+    if (data == LB_ERR || data == 0) return nullptr;
+    return reinterpret_cast<const std::wstring*>(data);
+}
+
+bool win32_controls::window_visible() const { return IsWindowVisible(window) != FALSE; }
+
+void win32_controls::hide_window() { ShowWindow(window, SW_HIDE); }
+
+}  // namespace tolvanir

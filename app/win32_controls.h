@@ -1,0 +1,34 @@
+// The launcher window's EDIT and LISTBOX behind the logic's interface.
+#pragma once
+
+#include <windows.h>
+
+#include "app/launcher_controls.h"
+
+namespace tolvanir {
+
+class win32_controls : public launcher_controls {
+  public:
+    HWND window = nullptr;
+    HWND input = nullptr;
+    HWND list = nullptr;
+
+    void reset_content() override;
+    [[nodiscard]] int count() const override;
+    void add_string(const std::wstring& text) override;
+    void set_item_data(int row, const std::wstring* launch_text) override;
+    void set_cur_sel(int row) override;
+    void begin_fill(std::size_t rows) override;
+    void end_fill() override;
+
+    [[nodiscard]] std::wstring input_text() const override;
+    void set_input_text(const std::wstring& text) override;
+    [[nodiscard]] bool input_has_focus() const override;
+    void focus_input() override;
+    [[nodiscard]] int cur_sel() const override;
+    [[nodiscard]] const std::wstring* item_data(int row) const override;
+    [[nodiscard]] bool window_visible() const override;
+    void hide_window() override;
+};
+
+}  // namespace tolvanir
