@@ -1,0 +1,111 @@
+// Reads the launcher window's state for the end-to-end driver, from outside
+// the program, as another process on the same desktop would:
+//
+//   probe state        key=value lines: found, visible, foreground, rect,
+//                      tool window, focus in the input line, input text,
+//                      rows, selection, cursor position
+//   probe close        sends WM_CLOSE, as the exit command does
+//   probe row-center N the screen point in the middle of row N
+//   probe endsession   sends WM_ENDSESSION(TRUE), as a log-off does
+//
+// Texts are printed in UTF-8.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
+                        nullptr, nullptr);
+    return out;
+}
+
+void line(const char* key, const std::string& value) { std::printf("%s=%s\n", key, value.c_str()); }
+void line(const char* key, long value) { std::printf("%s=%ld\n", key, value); }
+
+HWND child(HWND parent, const wchar_t* cls) { return FindWindowExW(parent, nullptr, cls, nullptr); }
+
+std::wstring window_text(HWND hwnd) {
+    wchar_t buffer[4096] = {};
+    // WM_GETTEXT is marshalled across processes; GetWindowTextW would not ask.
+    SendMessageW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+int state(HWND window) {
+    line("found", window != nullptr ? 1 : 0);
+    if (window == nullptr) return 0;
+    line("visible", IsWindowVisible(window) ? 1 : 0);
+    line("foreground", GetForegroundWindow() == window ? 1 : 0);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    line("rect", std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                     std::to_string(r.right) + "," + std::to_string(r.bottom));
+    const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    line("toolwindow", (ex & WS_EX_TOOLWINDOW) ? 1 : 0);
+    line("topmost", (ex & WS_EX_TOPMOST) ? 1 : 0);
+    line("title", utf8(window_text(window)));
+    HWND edit = child(window, L"Edit");
+    HWND list = child(window, L"ListBox");
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+    line("focus_input", gui.hwndFocus != nullptr && gui.hwndFocus == edit ? 1 : 0);
+    line("input", utf8(window_text(edit)));
+    const long rows = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    line("rows", rows);
+    line("selected", static_cast<long>(SendMessageW(list, LB_GETCURSEL, 0, 0)));
+    for (long i = 0; i < rows && i < 50; ++i) {
+        wchar_t buffer[1024] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024) {
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+        }
+        line(("row" + std::to_string(i)).c_str(), utf8(buffer));
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    line("cursor", std::to_string(cursor.x) + "," + std::to_string(cursor.y));
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    line("workarea", std::to_string(work.left) + "," + std::to_string(work.top) + "," +
+                         std::to_string(work.right) + "," + std::to_string(work.bottom));
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    HWND window = FindWindowW(L"Tolvanir", nullptr);
+    const std::wstring command = argc > 1 ? argv[1] : L"state";
+    if (command == L"state") return state(window);
+    if (window == nullptr) return 1;
+    if (command == L"close") {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        return 0;
+    }
+    if (command == L"endsession") {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &ignored);
+        return 0;
+    }
+    if (command == L"row-center" && argc > 2) {
+        HWND list = child(window, L"ListBox");
+        RECT r = {};
+        if (SendMessageW(list, LB_GETITEMRECT, _wtoi(argv[2]), reinterpret_cast<LPARAM>(&r)) ==
+            LB_ERR) {
+            return 1;
+        }
+        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(list, &p);
+        std::printf("%ld,%ld\n", p.x, p.y);
+        return 0;
+    }
+    return 2;
+}
