@@ -107,7 +107,10 @@ class Session:
 
     def exit(self):
         self.desk.run([self.args.probe, "close"])
-        code = self.process.wait(timeout=30)
+        try:
+            code = self.process.wait(timeout=30)
+        except Exception:
+            raise Failure("the program did not end after WM_CLOSE; state: %s" % self.state())
         self.process = None
         return code
 
