@@ -4,13 +4,13 @@
 #include <cwctype>
 
 #include "config/program_files.h"
+#include "config/scan_directories.h"
 #include "platform/debug_output.h"
 
 namespace tolvanir {
 
 namespace {
 
-constexpr std::int32_t added_directory_depth = 3;
 const wchar_t* const settings_file_name = L"Settings.json";
 
 // An unsigned decimal number with optional surrounding white space, as the
