@@ -7,6 +7,7 @@
 //   probe close        sends WM_CLOSE, as the exit command does
 //   probe row-center N the screen point in the middle of row N
 //   probe endsession   sends WM_ENDSESSION(TRUE), as a log-off does
+//   probe dialog       caption and texts of the message box on screen, if any
 //
 // Texts are printed in UTF-8.
 #include <windows.h>
@@ -80,10 +81,30 @@ int state(HWND window) {
 
 }  // namespace
 
+BOOL CALLBACK print_static(HWND hwnd, LPARAM) {
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (lstrcmpiW(cls, L"Static") == 0 || lstrcmpiW(cls, L"Button") == 0) {
+        const std::string text = utf8(window_text(hwnd));
+        if (!text.empty()) line(lstrcmpiW(cls, L"Static") == 0 ? "text" : "button", text);
+    }
+    return TRUE;
+}
+
+int dialog() {
+    HWND box = FindWindowW(L"#32770", nullptr);
+    line("dialog", box != nullptr ? 1 : 0);
+    if (box == nullptr) return 0;
+    line("caption", utf8(window_text(box)));
+    EnumChildWindows(box, print_static, 0);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     HWND window = FindWindowW(L"Tolvanir", nullptr);
     const std::wstring command = argc > 1 ? argv[1] : L"state";
     if (command == L"state") return state(window);
+    if (command == L"dialog") return dialog();
     if (window == nullptr) return 1;
     if (command == L"close") {
         DWORD_PTR ignored = 0;

@@ -40,7 +40,7 @@ def check(condition, message):
 class Session:
     """One program directory and one running copy of the launcher."""
 
-    def __init__(self, desk, args, name):
+    def __init__(self, desk, args, name, with_index=True):
         self.desk, self.args = desk, args
         self.dir = tempfile.mkdtemp(prefix=name + "-", dir=desk.root)
         self.prog = os.path.join(self.dir, "prog")
@@ -52,12 +52,15 @@ class Session:
         for name_, search, file_, uses in ITEMS:
             shutil.copy(args.marker, os.path.join(self.apps, file_))
             entries.append([name_, search, windows_path(os.path.join(self.apps, file_)), "", str(uses)])
-        with open(os.path.join(self.prog, "Data", "Index.json"), "w") as f:
-            json.dump({"list": entries}, f, indent=4)
+        if with_index:
+            with open(os.path.join(self.prog, "Data", "Index.json"), "w") as f:
+                json.dump({"list": entries}, f, indent=4)
         self.process = None
 
-    def start(self):
-        self.process = self.desk.spawn([os.path.join(self.prog, "Tolvanir.exe")], cwd=self.dir)
+    def start(self, debug=None):
+        self.stderr_path = os.path.join(self.dir, "stderr.log")
+        self.process = self.desk.spawn([os.path.join(self.prog, "Tolvanir.exe")], cwd=self.dir,
+                                       stderr_path=self.stderr_path, debug=debug)
         self.wait(lambda s: s.get("found") == "1", "the launcher window to exist", timeout=60)
         return self
 
@@ -264,6 +267,207 @@ def scenario_screenshot(desk, args, report):
     s.exit()
 
 
+def start_menu(desk):
+    """The user's Start Menu programs folder inside the Wine prefix."""
+    users = os.path.join(desk.prefix, "drive_c", "users")
+    for user in sorted(os.listdir(users)):
+        folder = os.path.join(users, user, "AppData", "Roaming", "Microsoft", "Windows", "Start Menu",
+                              "Programs")
+        if user != "Public" and os.path.isdir(folder):
+            return folder
+    raise Failure("no Start Menu in the prefix")
+
+
+def scenario_scanning_and_watching(desk, args, report):
+    programs = start_menu(desk)
+    accessories = os.path.join(programs, "Accessories")
+    os.makedirs(accessories, exist_ok=True)
+    shutil.copy(args.marker, os.path.join(accessories, "notepad.exe"))
+    shutil.copy(args.marker, os.path.join(programs, "Calculator.exe"))
+    strings = windows_path(os.path.join(args.fixtures, "pe", "strings.dll"))
+    ini = os.path.join(accessories, "Desktop.ini")
+    with open(ini, "wb") as f:
+        f.write(("[LocalizedFileNames]\r\nnotepad.exe=@%s,-101\r\n" % strings).encode("utf-8"))
+    desk.run(["cmd", "/c", "attrib", "+s", windows_path(ini)])
+
+    s = Session(desk, args, "scan", with_index=False).start()
+    s.show()
+    s.type("jsb")
+    state = s.wait(lambda st: st.get("rows") == "1", "the localized name found by its pinyin")
+    check(s.rows(state) == ["\u8bb0\u4e8b\u672c"], "jsb lists %s" % s.rows(state))
+    s.key("Escape")
+    s.wait(lambda st: "Calculator" in s.rows(st), "the scanned rows")
+
+    # Shown with the empty query: new files must appear without typing.
+    fixture_link = os.path.join(args.fixtures, "lnk", sorted(
+        f for f in os.listdir(os.path.join(args.fixtures, "lnk")) if f.endswith(".lnk"))[0])
+    created = time.time()
+    shutil.copy(fixture_link, os.path.join(programs, "NewTool.lnk"))
+    s.wait(lambda st: "NewTool" in s.rows(st), "a created shortcut to appear", timeout=5)
+    report["file_created_to_row_ms"] = round((time.time() - created) * 1000)
+
+    os.remove(os.path.join(programs, "Calculator.exe"))
+    s.wait(lambda st: "Calculator" not in s.rows(st), "a deleted program to disappear", timeout=5)
+    os.rename(os.path.join(programs, "NewTool.lnk"), os.path.join(programs, "Renamed.lnk"))
+    time.sleep(0.5)
+    state = s.state()
+    check("NewTool" in s.rows(state) and "Renamed" not in s.rows(state),
+          "a renamed shortcut keeps its name: %s" % s.rows(state))
+    check(s.exit() == 0, "exit code not 0")
+
+    stored = {e[0]: e for e in json.loads(s.data("Index.json"))["list"]}
+    notepad = stored.get("\u8bb0\u4e8b\u672c")
+    check(notepad is not None, "the localized item is not stored: %s" % list(stored))
+    check(notepad[1] == "\u8bb0\u4e8b\u672cnotepadjishiben", "search text %r" % notepad[1])
+    check(notepad[2] == windows_path(os.path.join(accessories, "notepad.exe")) or
+          notepad[2].lower().endswith("\\accessories\\notepad.exe"), "path %r" % notepad[2])
+    check(stored["NewTool"][2].endswith("\\Renamed.lnk"), "renamed path %r" % stored["NewTool"][2])
+    check("Calculator" not in stored, "the deleted program is still stored")
+
+
+def scenario_exit_during_a_large_scan(desk, args, report):
+    big = os.path.join(desk.root, "big")
+    for i in range(10000):
+        folder = os.path.join(big, "d%02d" % (i % 50))
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "p%05d.lnk" % i), "wb") as f:
+            f.write(b"not a link")
+    s = Session(desk, args, "bigscan")
+    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
+        json.dump({"scan_directory": [[windows_path(big), "3"]], "first_run": "false"}, f)
+    s.start()
+    time.sleep(1.0)  # the scan is under way
+    started = time.time()
+    check(s.exit() == 0, "exit code not 0")
+    report["exit_during_scan_ms"] = round((time.time() - started) * 1000)
+    stored = json.loads(s.data("Index.json"))["list"]
+    report["items_scanned_before_exit"] = len(stored) - len(ITEMS)
+
+
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+LABELS = {"about": "\u5173\u4e8e", "append": "\u6dfb\u52a0\u76ee\u5f55",
+          "autorun_enable": "\u5f00\u673a\u542f\u52a8",
+          "autorun_disable": "\u53d6\u6d88\u5f00\u673a\u542f\u52a8", "exit": "\u9000\u51fa"}
+
+
+def dialog(desk, args):
+    out = desk.run([args.probe, "dialog"]).stdout.decode("utf-8", "replace")
+    found = {}
+    for line in out.splitlines():
+        key, _, value = line.partition("=")
+        found.setdefault(key, []).append(value)
+    return found
+
+
+def wait_dialog(desk, args, present=True, timeout=15):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        found = dialog(desk, args)
+        if (found.get("dialog") == ["1"]) == present:
+            return found
+        time.sleep(0.1)
+    raise Failure("timed out waiting for a message box to %s" % ("appear" if present else "close"))
+
+
+def run_command(s, label):
+    """Types "!", then picks the command's row with the arrow keys and Enter."""
+    s.show()
+    s.type("!")
+    state = s.wait(lambda st: st.get("input") == "!" and int(st.get("rows", "0")) >= 4, "the commands")
+    rows = s.rows(state)
+    check(label in rows, "%s not in %s" % (label, rows))
+    for _ in range(rows.index(label)):
+        s.key("Down")
+    s.wait(lambda st: st.get("selected") == str(rows.index(label)), "the selection")
+    s.key("Return")
+    return rows
+
+
+def scenario_commands_about_and_exit(desk, args, report):
+    s = Session(desk, args, "commands").start(debug="trace+systray")
+    rows = run_command(s, LABELS["about"])
+    check(rows == [LABELS[k] for k in ("about", "append", "autorun_enable", "exit")],
+          "command rows %s" % rows)
+    found = wait_dialog(desk, args)
+    check(found.get("caption") == ["Tolvanir"], "about caption %s" % found.get("caption"))
+    check("\u76ee\u524d\u6b63\u5728\u5f00\u53d1\u4e2d" in "".join(found.get("text", [])),
+          "about text %s" % found.get("text"))
+    os.makedirs(args.out, exist_ok=True)
+    desk.screenshot(os.path.join(args.out, "about-box.png"))
+    desk.xdotool("key", "Return")
+    wait_dialog(desk, args, present=False)
+    run_command(s, LABELS["exit"])
+    code = s.process.wait(timeout=30)
+    s.process = None
+    check(code == 0, "exit code %d" % code)
+    check(b'"first_run": "false"' in s.data("Settings.json"), "settings not written")
+    check(b'"list"' in s.data("Index.json"), "index not written")
+    with open(s.stderr_path, "rb") as f:
+        log = f.read()
+    adds = log.count(b"Shell_NotifyIconW dwMessage = 0,")  # NIM_ADD
+    check(b"Shell_NotifyIconW dwMessage = 2," in log, "the balloon's icon was not removed again")
+    report["welcome_balloon_adds_first_start"] = adds
+    check(adds >= 1, "no balloon on the first start")
+    s.start(debug="trace+systray")
+    s.exit()
+    with open(s.stderr_path, "rb") as f:
+        check(f.read().count(b"Shell_NotifyIconW dwMessage = 0,") == 0, "a balloon on the second start")
+
+
+def scenario_autorun(desk, args, report):
+    desk.run(["reg", "delete", RUN_KEY, "/v", "Tolvanir", "/f"])
+    s = Session(desk, args, "autorun").start()
+    run_command(s, LABELS["autorun_enable"])
+    s.hidden()
+    deadline = time.time() + 10
+    value = None
+    while time.time() < deadline and value is None:
+        value = desk.reg_query(RUN_KEY, "Tolvanir")
+        time.sleep(0.1)
+    exe = windows_path(os.path.join(s.prog, "Tolvanir.exe"))
+    check(value is not None and value.strip('"').lower() == exe.lower(), "Run value %r, expected %r" % (value, exe))
+    rows = run_command(s, LABELS["autorun_disable"])
+    check(LABELS["autorun_enable"] not in rows, "both autorun rows listed: %s" % rows)
+    s.hidden()
+    deadline = time.time() + 10
+    while time.time() < deadline and desk.reg_query(RUN_KEY, "Tolvanir") is not None:
+        time.sleep(0.1)
+    check(desk.reg_query(RUN_KEY, "Tolvanir") is None, "disabling left the value")
+    s.exit()
+
+    # A copy under a folder named Temp asks first; the default answer is No.
+    t = Session(desk, args, "Temp")
+    check("Temp" in t.prog, "not under a Temp folder: %s" % t.prog)
+    t.start()
+    run_command(t, LABELS["autorun_enable"])
+    found = wait_dialog(desk, args)
+    check(found.get("caption") == ["Tolvanir"], "question caption %s" % found.get("caption"))
+    desk.xdotool("key", "Return")
+    wait_dialog(desk, args, present=False)
+    time.sleep(0.5)
+    check(desk.reg_query(RUN_KEY, "Tolvanir") is None, "No still wrote the Run value")
+    t.exit()
+
+
+def scenario_add_directory_through_the_picker(desk, args, report):
+    s = Session(desk, args, "picker").start()
+    extra = os.path.join(s.dir, "extra")
+    os.makedirs(extra)
+    shutil.copy(args.marker, os.path.join(extra, "Zebra.exe"))
+    run_command(s, LABELS["append"])
+    found = wait_dialog(desk, args)
+    check("File name:" in found.get("text", []), "not a folder picker: %s" % found)
+    desk.xdotool("type", "--delay", "30", windows_path(extra))
+    desk.xdotool("key", "Return")
+    wait_dialog(desk, args, present=False)
+    s.show()
+    s.type("zebra")
+    s.wait(lambda st: s.rows(st) == ["Zebra"], "the added folder's program, without a restart")
+    check(s.exit() == 0, "exit code not 0")
+    settings = json.loads(s.data("Settings.json"))
+    check(settings["scan_directory"] == [[windows_path(extra), "3"]], "settings %s" % settings)
+
+
 SCENARIOS = [
     scenario_start_hidden_and_single_instance,
     scenario_hotkey_geometry_and_toggle,
@@ -272,12 +476,17 @@ SCENARIOS = [
     scenario_exit_writes_files,
     scenario_log_off_writes_files,
     scenario_screenshot,
+    scenario_scanning_and_watching,
+    scenario_exit_during_a_large_scan,
+    scenario_commands_about_and_exit,
+    scenario_autorun,
+    scenario_add_directory_through_the_picker,
 ]
 
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("exe", "probe", "marker", "cache", "out"):
+    for name in ("exe", "probe", "marker", "cache", "out", "fixtures"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--only", default="")
     args = parser.parse_args()

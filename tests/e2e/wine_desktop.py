@@ -104,9 +104,25 @@ class WineDesktop:
             err.seek(0)
             return subprocess.CompletedProcess(done.args, done.returncode, out.read(), err.read())
 
-    def spawn(self, args, cwd=None):
-        return subprocess.Popen([WINE] + args, env=self.env(), cwd=cwd, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
+    def spawn(self, args, cwd=None, stderr_path=None, debug=None):
+        env = self.env()
+        if debug:
+            env["WINEDEBUG"] = debug
+        err = open(stderr_path, "wb") if stderr_path else subprocess.DEVNULL
+        try:
+            return subprocess.Popen([WINE] + args, env=env, cwd=cwd, stdout=subprocess.DEVNULL,
+                                    stderr=err)
+        finally:
+            if stderr_path:
+                err.close()
+
+    def reg_query(self, key, value):
+        out = self.run(["reg", "query", key, "/v", value]).stdout.decode("utf-8", "replace")
+        for line in out.splitlines():
+            parts = line.split(None, 2)
+            if len(parts) == 3 and parts[0] == value:
+                return parts[2].strip()
+        return None
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env(), check=True, timeout=30)
