@@ -1,8 +1,12 @@
 #include "app/tolvanir_ui.h"
 
 #include "app/app_state.h"
+#include "app/commands.h"
 #include "config/language.h"
+#include "config/program_files.h"
+#include "config/scan_directories.h"
 #include "config/settings.h"
+#include "index/directory_scan.h"
 #include "index/index_file.h"
 #include "platform/shell_open.h"
 
@@ -16,7 +20,16 @@ constexpr int list_item_height = 24;
 
 }  // namespace
 
-TolvanirUI::TolvanirUI() : logic_(index_, controls_, &shell_open) {}
+TolvanirUI::TolvanirUI() : logic_(index_, controls_, &shell_open) {
+    const label_fn label = [](const std::wstring& key) { return text(key); };
+    logic_.set_commands(
+        [label](const std::wstring& query, shown_results& results) {
+            command_search(command_table(), launcher_window, label, query, results);
+        },
+        [](bool from_list, const std::wstring& key) {
+            run_command(command_table(), launcher_window, from_list, key);
+        });
+}
 
 TolvanirUI::~TolvanirUI() {
     if (message_font_ != nullptr) DeleteObject(message_font_);
@@ -66,6 +79,9 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
         case WM_LAUNCHER_KEY:
             result = on_key(wparam);
             return true;
+        case WM_LAUNCHER_APPEND:
+            result = add_scan_directory(reinterpret_cast<const wchar_t*>(wparam));
+            return true;
         default:
             if (instance_message_ != 0 && message == instance_message_) {
                 result = show_launcher();
@@ -79,9 +95,11 @@ LRESULT TolvanirUI::on_create() {
     launcher_window = handle();
     instance_message_ = RegisterWindowMessageW(instance_name);
     load_index(index_);
-    stop_event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    for (const scanner_directory& directory : default_scan_directories()) start_scanner(directory);
     // Creates "scan_directory" when missing, so it is written at exit.
-    (void)read_scan_directories(settings());
+    for (const scanner_directory& directory : read_scan_directories(settings())) {
+        start_scanner(directory);
+    }
 
     create_message_font();
     center_on_work_area();
@@ -103,7 +121,36 @@ LRESULT TolvanirUI::on_create() {
 
     keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &hook_procedure, module_instance, 0);
     SetTimer(handle(), refresh_timer, refresh_interval_ms, nullptr);
-    (void)take_first_run(settings());
+    if (take_first_run(settings())) show_welcome_balloon();
+    return 0;
+}
+
+// One greeting on the first start: the balloon of an icon that is removed
+// again at once, so no icon stays in the notification area.
+void TolvanirUI::show_welcome_balloon() {
+    notify_data_ = NOTIFYICONDATAW{};
+    notify_data_.cbSize = sizeof notify_data_;
+    notify_data_.hWnd = handle();
+    notify_data_.uID = 100;
+    notify_data_.dwInfoFlags = NIIF_INFO;
+    notify_data_.uFlags = NIF_ICON | NIF_TIP | NIF_INFO;
+    notify_data_.hIcon = LoadIconW(module_instance, L"APPICON");
+    // Texts from a language file may be longer than the fields: cut to fit.
+    lstrcpynW(notify_data_.szInfoTitle, text(L"tray_title").c_str(),
+              ARRAYSIZE(notify_data_.szInfoTitle));
+    lstrcpynW(notify_data_.szInfo, text(L"tray_info").c_str(), ARRAYSIZE(notify_data_.szInfo));
+    lstrcpynW(notify_data_.szTip, text(L"name").c_str(), ARRAYSIZE(notify_data_.szTip));
+    Shell_NotifyIconW(NIM_ADD, &notify_data_);
+    Shell_NotifyIconW(NIM_DELETE, &notify_data_);
+}
+
+LRESULT TolvanirUI::add_scan_directory(const wchar_t* path) {
+    if (path == nullptr) return 0;
+    const std::wstring picked(path, wcsnlen(path, MAX_PATH));
+    if (const auto directory =
+            tolvanir::add_scan_directory(settings(), picked, program_directory().wstring())) {
+        start_scanner(*directory);
+    }
     return 0;
 }
 
@@ -128,9 +175,21 @@ void TolvanirUI::on_end_session() {
     session_saved_ = true;
 }
 
+void TolvanirUI::start_scanner(const scanner_directory& directory) {
+    try {
+        scanners_.add_thread(new boost::thread(&TolvanirUI::scanner_main, this, directory));
+    } catch (const boost::thread_resource_error&) {
+        // No thread for this directory: it is simply not scanned this run.
+    }
+}
+
+void TolvanirUI::scanner_main(const scanner_directory& directory) {
+    tolvanir::scanner_main(index_, directory, stop_, program_directory().wstring());
+}
+
 void TolvanirUI::stop_scanners() {
     if (scanners_stopped_) return;
-    if (stop_event_ != nullptr) SetEvent(stop_event_);
+    stop_.set();
     scanners_.join_all();
     scanners_stopped_ = true;
 }

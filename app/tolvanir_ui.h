@@ -12,7 +12,9 @@
 #include "app/launcher_logic.h"
 #include "app/win32_controls.h"
 #include "app/window_base.h"
+#include "index/scanner_directory.h"
 #include "index/tolvanir_list.h"
+#include "platform/stop_event.h"
 
 namespace tolvanir {
 
@@ -34,6 +36,10 @@ class TolvanirUI : public window_base {
     LRESULT show_launcher();
     void hide_launcher();
     void on_end_session();
+    void show_welcome_balloon();
+    LRESULT add_scan_directory(const wchar_t* path);
+    void start_scanner(const scanner_directory& directory);
+    void scanner_main(const scanner_directory& directory);
     void stop_scanners();
     void create_message_font();
     void center_on_work_area();
@@ -42,7 +48,7 @@ class TolvanirUI : public window_base {
     HFONT message_font_ = nullptr;
     HWND result_list_ = nullptr;
     boost::thread_group scanners_;
-    HANDLE stop_event_ = nullptr;
+    stop_event stop_;
     UINT instance_message_ = 0;
     tolvanir_list index_;
     win32_controls controls_;
