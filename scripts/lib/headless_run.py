@@ -45,7 +45,7 @@ def main():
         os.makedirs(out_dir, exist_ok=True)
         shot = os.path.join(out_dir, "run.png")
         desk.screenshot(shot)
-        rows = [shown[k] for k in sorted(shown) if k.startswith("row")]
+        rows = [shown["row%d" % i] for i in range(int(shown.get("rows", "0"))) if "row%d" % i in shown]
         print("rows for %r: %s" % (query, rows if rows else "(none: the index is empty)"))
         print("screenshot: %s" % shot)
         desk.run([probe, "close"])
