@@ -13,16 +13,7 @@ namespace tolvanir::bench {
 
 namespace {
 
-// Counts rows like a list box would, without drawing them.
-class counting_list : public result_list {
-  public:
-    void reset_content() override { rows = 0; }
-    int count() const override { return rows; }
-    void add_string(const std::wstring&) override { ++rows; }
-    void set_item_data(int, const std::wstring*) override {}
-    void set_cur_sel(int) override {}
-    int rows = 0;
-};
+using counting_list = counting_result_list;
 
 const std::vector<std::wstring> typed_queries = {
     L"", L"v", L"vis", L"visual studio", L"jsb", L"jishiben", L"ps2020", L"\u8BB0\u4E8B", L"zzzz"};

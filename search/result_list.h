@@ -23,6 +23,19 @@ class result_list {
     virtual void end_fill() {}
 };
 
+// A list that only counts its rows, for tools and benchmarks that need the
+// query's work but show nothing.
+class counting_result_list : public result_list {
+  public:
+    void reset_content() override { rows = 0; }
+    [[nodiscard]] int count() const override { return rows; }
+    void add_string(const std::wstring&) override { ++rows; }
+    void set_item_data(int, const std::wstring*) override {}
+    void set_cur_sel(int) override {}
+
+    int rows = 0;
+};
+
 // Replaces the list's rows with the results, best first, and selects row 0.
 void fill_result_list(result_list& list, const shown_results& results);
 

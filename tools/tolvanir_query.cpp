@@ -33,16 +33,6 @@ int fail(const std::string& message) {
     return usage_error;
 }
 
-class ignored_list : public result_list {
-  public:
-    void reset_content() override { rows = 0; }
-    int count() const override { return rows; }
-    void add_string(const std::wstring&) override { ++rows; }
-    void set_item_data(int, const std::wstring*) override {}
-    void set_cur_sel(int) override {}
-    int rows = 0;
-};
-
 // Loads as the launcher does, without moving a broken file aside: this tool
 // only looks.
 bool load(const std::wstring& file, tolvanir_list& index) {
@@ -85,7 +75,7 @@ int run(const std::vector<std::wstring>& args) {
     const std::wstring typed = rest == 2 ? args[first + 1] : std::wstring();
 
     launcher_query launcher(index);
-    ignored_list list;
+    counting_result_list list;
     std::vector<double> micros;
     for (long i = 0; i < repeat; ++i) {
         const auto start = std::chrono::steady_clock::now();
