@@ -3,7 +3,8 @@
 
 native_packages=(cmake make g++ python3 bzip2 unicode-data
   libboost1.81-dev libboost-filesystem1.81-dev libboost-thread1.81-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev)
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  pkg-config liblnk-dev libbfio-dev)
 windows_packages=(g++-mingw-w64-x86-64 wine64 dpkg-dev xz-utils
   xvfb xdotool imagemagick fonts-wqy-microhei)
 
