@@ -19,6 +19,14 @@
 
 #include "config/utf8.h"
 
+// inotify watches one directory at a time, so every directory of the tree
+// gets its own watch, placed at open() and whenever one is created or moved
+// in. Events become the records ReadDirectoryChangesW gives: a rename within
+// the tree (paired by cookie) is old name then new name, a move out of the
+// tree a removal, a move in an addition. Left open: an entry made in a
+// directory moved in, between the move and its watch, goes unreported; and a
+// directory the kernel refuses a watch (max_user_watches) goes unwatched.
+
 namespace tolvanir {
 
 namespace {

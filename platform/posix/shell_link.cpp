@@ -1,6 +1,7 @@
 #include "platform/shell_link.h"
 
 #include <liblnk.h>
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -117,8 +118,12 @@ std::wstring to_wide(const std::vector<std::uint16_t>& units) {
 
 std::wstring resolve_shortcut(const std::wstring& path) {
     if (path.empty() || path.find(L'\0') != std::wstring::npos) return {};
+    const std::string name = to_utf8(path);
+    // Regular files only: opening a FIFO would block until someone writes.
+    struct stat info;
+    if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
     lnk_file file;
-    if (!file.open(to_utf8(path))) return {};
+    if (!file.open(name)) return {};
 
     // The order in which the shell's raw path takes its sources.
     std::vector<std::uint16_t> units;

@@ -240,6 +240,14 @@ TEST_F(DirectoryWatch, ReportsNonAsciiNames) {
                     {change_added, rel({L"\u7A0B\u5E8F", L"\u8BB0\u4E8B\u672C \U0001F4DD.lnk"})}});
 }
 
+// POSIX file names are bytes: one that is not UTF-8 still makes a record,
+// with U+FFFD for each stray byte, rather than an exception in the watcher.
+TEST_F(DirectoryWatch, ReportsNamesThatAreNotUtf8) {
+    if (windows_build) GTEST_SKIP() << "Windows file names are UTF-16";
+    touch(root_.path() / std::string("caf\xE9 \xC3\xA9\xFF.lnk"));
+    expect_records({{change_added, L"caf\uFFFD \u00E9\uFFFD.lnk"}});
+}
+
 TEST_F(DirectoryWatch, StopWinsOverPendingChanges) {
     touch(root_ / L"first.txt");
     expect_records({{change_added, L"first.txt"}});
