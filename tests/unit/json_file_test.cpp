@@ -5,6 +5,7 @@
 #include <boost/property_tree/json_parser.hpp>
 #include <string>
 
+#include "support/parsed_json.h"
 #include "support/temp_dir.h"
 
 namespace tolvanir {
@@ -14,11 +15,7 @@ using testing::read_bytes;
 using testing::temp_dir;
 using testing::write_bytes;
 
-wptree parsed(const std::string& text) {
-    wptree tree;
-    EXPECT_TRUE(parse_json_text(text, tree)) << text;
-    return tree;
-}
+using testing::parsed;
 
 TEST(JsonText, FormatsValuesAsEscapedStrings) {
     const struct {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/program_files.h"
+#include "support/parsed_json.h"
 #include "support/temp_dir.h"
 
 namespace tolvanir {
@@ -17,11 +18,7 @@ using testing::temp_dir;
 using testing::test_data;
 using testing::write_bytes;
 
-wptree parsed(const std::string& text) {
-    wptree tree;
-    EXPECT_TRUE(parse_json_text(text, tree)) << text;
-    return tree;
-}
+using testing::parsed;
 
 TEST(Settings, ScanDirectoriesAreReadByPosition) {
     const struct {
