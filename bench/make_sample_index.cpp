@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "config/utf8.h"
 #include "index/index_file.h"
+#include "platform/utf8.h"
 #include "sample_index.h"
 
 int main(int argc, char** argv) {

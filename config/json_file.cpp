@@ -6,8 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "config/utf8.h"
 #include "platform/file_replace.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "config/utf8.h"
 #include "fuzz_check.h"
 #include "index/pinyin.h"
 #include "platform/natural_compare.h"
+#include "platform/utf8.h"
 #include "search/match_score.h"
 
 using namespace tolvanir;

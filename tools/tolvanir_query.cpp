@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "config/json_file.h"
-#include "config/utf8.h"
 #include "index/index_file.h"
 #include "index/pinyin.h"
 #include "platform/command_line.h"
+#include "platform/utf8.h"
 #include "search/launcher_query.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "config/autorun.h"
-#include "config/utf8.h"
 #include "platform/file_replace.h"
 #include "platform/program_directory.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

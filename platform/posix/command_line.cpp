@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

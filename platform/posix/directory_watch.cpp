@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 // inotify watches one directory at a time, so every directory of the tree
 // gets its own watch, placed at open() and whenever one is created or moved

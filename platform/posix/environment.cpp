@@ -5,7 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "config/utf8.h"
 #include "platform/environment.h"
 #include "platform/posix/pe_resources.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

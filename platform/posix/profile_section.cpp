@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "config/utf8.h"
 #include "platform/posix/ini_reader.h"
 #include "platform/posix/pe_resources.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <string>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
 #include "platform/version_resource.h"
 
-#include "config/utf8.h"
 #include "platform/posix/pe_resources.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 

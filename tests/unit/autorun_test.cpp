@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "config/language.h"
-#include "config/utf8.h"
 #include "platform/message_box.h"
 #include "platform/program_directory.h"
+#include "platform/utf8.h"
 #include "support/environment.h"
 #include "support/temp_dir.h"
 

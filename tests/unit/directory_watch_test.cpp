@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "config/utf8.h"
 #include "platform/stop_event.h"
+#include "platform/utf8.h"
 #include "support/temp_dir.h"
 
 namespace tolvanir {

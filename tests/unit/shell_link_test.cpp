@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 #include "support/temp_dir.h"
 
 namespace tolvanir {

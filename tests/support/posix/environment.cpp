@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 namespace tolvanir::testing {
 

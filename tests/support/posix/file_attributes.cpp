@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 namespace tolvanir::testing {
 

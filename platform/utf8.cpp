@@ -1,4 +1,4 @@
-#include "config/utf8.h"
+#include "platform/utf8.h"
 
 #include <cstdint>
 #include <stdexcept>
