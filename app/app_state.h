@@ -9,6 +9,9 @@ extern HINSTANCE module_instance;
 extern HWND launcher_window;
 extern HHOOK keyboard_hook;
 extern bool hotkey_latched;
+// The path the folder picker is handing to the window, only while it does:
+// WM_LAUNCHER_APPEND can be sent by any program, with any wParam.
+extern const wchar_t* appending_path;
 
 constexpr UINT WM_LAUNCHER_SHOW = WM_USER + 1;
 constexpr UINT WM_LAUNCHER_HIDE = WM_USER + 2;

@@ -55,6 +55,8 @@ bool pick_with_browser(wchar_t (&buffer)[MAX_PATH]) {
 
 }  // namespace
 
+const wchar_t* appending_path = nullptr;
+
 const std::vector<command>& command_table() {
     static const std::vector<command> table = {
         {L"about", &show_about, {}},
@@ -75,7 +77,9 @@ void request_exit(window_ref window) { SendMessageW(as_window(window), WM_CLOSE,
 void append_directory(window_ref window) {
     wchar_t buffer[MAX_PATH] = {};
     if (pick_folder(buffer)) {
+        appending_path = buffer;
         SendMessageW(as_window(window), WM_LAUNCHER_APPEND, reinterpret_cast<WPARAM>(buffer), 0);
+        appending_path = nullptr;
     }
 }
 

@@ -37,7 +37,10 @@ LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam) {
             PostMessageW(launcher_window, WM_LAUNCHER_HIDE, 0, 0);
             return 1;
         case hook_action::post_key:
-            PostMessageW(launcher_window, WM_LAUNCHER_KEY, event.vk, 0);
+            // The key's time lets the window first take in what was typed
+            // before it (posted messages overtake queued input).
+            PostMessageW(launcher_window, WM_LAUNCHER_KEY, event.vk,
+                         static_cast<LPARAM>(info->time));
             return 1;
     }
     return CallNextHookEx(keyboard_hook, code, wparam, lparam);

@@ -12,6 +12,12 @@ void launcher_logic::set_commands(launcher_query::command_search_fn search, comm
     run_command_ = std::move(run);
 }
 
+void launcher_logic::prepare_show() {
+    if (!controls_.window_visible() && !controls_.input_text().empty()) {
+        controls_.set_input_text(std::wstring());
+    }
+}
+
 void launcher_logic::on_shown() {
     accepting_input_ = true;
     controls_.focus_input();

@@ -22,6 +22,9 @@ class launcher_logic {
     // Where "!" queries and their picks go.
     void set_commands(launcher_query::command_search_fn search, command_fn run);
 
+    // Before the window is shown: a hidden window's input line holds only keys
+    // that arrived after the hide, meant for another window; they go.
+    void prepare_show();
     // The last steps of showing the window: take input, focus the input line
     // and list the rows for its text.
     void on_shown();

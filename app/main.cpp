@@ -34,7 +34,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int exit_code = 0;
     {
         TolvanirUI ui;
-        if (ui.create_launcher(instance) == nullptr) return 0;
+        const HWND window = ui.create_launcher(instance);
+        if (window == nullptr) return 0;
         MSG message;
         for (;;) {
             const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -46,6 +47,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
+        // A quit posted from outside ends the loop with the window still up:
+        // its destruction stops the scanners and writes the index, as "exit" does.
+        if (IsWindow(window)) DestroyWindow(window);
         (void)save_settings();
     }
     return exit_code;

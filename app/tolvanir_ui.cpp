@@ -32,6 +32,8 @@ TolvanirUI::TolvanirUI() : logic_(index_, controls_, &shell_open) {
 }
 
 TolvanirUI::~TolvanirUI() {
+    // The threads use the index, which goes with this object.
+    stop_scanners();
     if (message_font_ != nullptr) DeleteObject(message_font_);
 }
 
@@ -77,7 +79,7 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             hide_launcher();
             return true;
         case WM_LAUNCHER_KEY:
-            result = on_key(wparam);
+            result = on_key(wparam, static_cast<DWORD>(lparam));
             return true;
         case WM_LAUNCHER_APPEND:
             result = add_scan_directory(reinterpret_cast<const wchar_t*>(wparam));
@@ -145,7 +147,8 @@ void TolvanirUI::show_welcome_balloon() {
 }
 
 LRESULT TolvanirUI::add_scan_directory(const wchar_t* path) {
-    if (path == nullptr) return 0;
+    // Anything but the picker's own buffer is no path of ours to read.
+    if (path == nullptr || path != appending_path) return 0;
     const std::wstring picked(path, wcsnlen(path, MAX_PATH));
     if (const auto directory =
             tolvanir::add_scan_directory(settings(), picked, program_directory().wstring())) {
@@ -160,19 +163,17 @@ LRESULT TolvanirUI::on_destroy() {
         keyboard_hook = nullptr;
     }
     stop_scanners();
-    if (!session_saved_) (void)save_index(index_);
+    (void)save_index(index_);
     PostQuitMessage(0);
     return 0;
 }
 
 // The session ends without the window being destroyed: write what the exit
-// would write, before the process is ended.
+// would write, before the process is ended. Should the process live on, it
+// goes on as before (scanners and watchers run; the exit writes again).
 void TolvanirUI::on_end_session() {
-    if (session_saved_) return;
-    stop_scanners();
     (void)save_index(index_);
     (void)save_settings();
-    session_saved_ = true;
 }
 
 void TolvanirUI::start_scanner(const scanner_directory& directory) {
@@ -194,14 +195,34 @@ void TolvanirUI::stop_scanners() {
     scanners_stopped_ = true;
 }
 
-LRESULT TolvanirUI::on_key(WPARAM vk) {
+LRESULT TolvanirUI::on_key(WPARAM vk, DWORD key_time) {
+    take_keys_typed_before(key_time);
     logic_.on_key(static_cast<unsigned>(vk));
     return 1;
+}
+
+// The hook posts the keys it takes, and posted messages are retrieved before
+// the keyboard input still queued: a fast typist's Enter would act on a line
+// that lacks the last letters. Input typed before the key (by its time) goes
+// to the input line first; input typed after it stays queued.
+void TolvanirUI::take_keys_typed_before(DWORD key_time) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) {
+        // Characters are posted by TranslateMessage for keys already taken.
+        const bool character = message.message == WM_CHAR || message.message == WM_DEADCHAR ||
+                               message.message == WM_SYSCHAR || message.message == WM_SYSDEADCHAR ||
+                               message.message == WM_UNICHAR;
+        if (!character && static_cast<LONG>(message.time - key_time) > 0) break;
+        if (!PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) break;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 void TolvanirUI::hide_launcher() { logic_.hide_launcher(); }
 
 LRESULT TolvanirUI::show_launcher() {
+    logic_.prepare_show();
     ShowWindow(handle(), SW_SHOW);
     SetForegroundWindow(handle());
     Sleep(100);

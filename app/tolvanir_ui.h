@@ -32,7 +32,8 @@ class TolvanirUI : public window_base {
   private:
     LRESULT on_create();
     LRESULT on_destroy();
-    LRESULT on_key(WPARAM vk);
+    LRESULT on_key(WPARAM vk, DWORD key_time);
+    void take_keys_typed_before(DWORD key_time);
     LRESULT show_launcher();
     void hide_launcher();
     void on_end_session();
@@ -55,7 +56,6 @@ class TolvanirUI : public window_base {
     launcher_logic logic_;
     NOTIFYICONDATAW notify_data_ = {};
     bool scanners_stopped_ = false;
-    bool session_saved_ = false;
 };
 
 }  // namespace tolvanir

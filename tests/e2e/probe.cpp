@@ -8,6 +8,12 @@
 //   probe row-center N the screen point in the middle of row N
 //   probe endsession   sends WM_ENDSESSION(TRUE), as a log-off does
 //   probe dialog       caption and texts of the message box on screen, if any
+//   probe keys FILE    shows a window of its own in front and appends each key
+//                      it receives to FILE ("down=VK" or "sysdown=VK", in hex),
+//                      after a first line "ready"; ends when closed or after 60 s
+//   probe quit         posts WM_QUIT to the launcher window's thread, as any
+//                      program can
+//   probe append       sends WM_USER+4 with a wParam that points nowhere
 //
 // Texts are printed in UTF-8.
 #include <windows.h>
@@ -79,6 +85,48 @@ int state(HWND window) {
     return 0;
 }
 
+FILE* key_log = nullptr;
+
+LRESULT CALLBACK key_window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        std::fprintf(key_log, "%s=%02X\n", message == WM_KEYDOWN ? "down" : "sysdown",
+                     static_cast<unsigned>(wparam));
+        std::fflush(key_log);
+        return 0;
+    }
+    if (message == WM_TIMER && wparam == 1 && GetForegroundWindow() == hwnd) {
+        KillTimer(hwnd, 1);
+        std::fprintf(key_log, "ready\n");
+        std::fflush(key_log);
+        return 0;
+    }
+    if (message == WM_TIMER && wparam == 2) DestroyWindow(hwnd);
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+int keys(const wchar_t* path) {
+    key_log = _wfopen(path, L"ab");
+    if (key_log == nullptr) return 1;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = key_window_procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TolvanirProbeKeys";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  300, 300, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetTimer(window, 1, 50, nullptr);
+    SetTimer(window, 2, 60000, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    std::fclose(key_log);
+    return 0;
+}
+
 }  // namespace
 
 BOOL CALLBACK print_static(HWND hwnd, LPARAM) {
@@ -105,11 +153,20 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"state";
     if (command == L"state") return state(window);
     if (command == L"dialog") return dialog();
+    if (command == L"keys" && argc > 2) return keys(argv[2]);
     if (window == nullptr) return 1;
     if (command == L"close") {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
         return 0;
+    }
+    if (command == L"append") {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_USER + 4, 0x10, 0, SMTO_NORMAL, 10000, &ignored);
+        return 0;
+    }
+    if (command == L"quit") {
+        return PostThreadMessageW(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0) ? 0 : 1;
     }
     if (command == L"endsession") {
         DWORD_PTR ignored = 0;

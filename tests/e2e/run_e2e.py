@@ -37,10 +37,19 @@ def check(condition, message):
         raise Failure(message)
 
 
+def wait_file(path, timeout=15):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if os.path.exists(path):
+            return True
+        time.sleep(0.05)
+    return False
+
+
 class Session:
     """One program directory and one running copy of the launcher."""
 
-    def __init__(self, desk, args, name, with_index=True):
+    def __init__(self, desk, args, name, with_index=True, extra_items=()):
         self.desk, self.args = desk, args
         self.dir = tempfile.mkdtemp(prefix=name + "-", dir=desk.root)
         self.prog = os.path.join(self.dir, "prog")
@@ -49,7 +58,7 @@ class Session:
         os.makedirs(self.apps)
         shutil.copy(args.exe, os.path.join(self.prog, "Tolvanir.exe"))
         entries = []
-        for name_, search, file_, uses in ITEMS:
+        for name_, search, file_, uses in list(ITEMS) + list(extra_items):
             shutil.copy(args.marker, os.path.join(self.apps, file_))
             entries.append([name_, search, windows_path(os.path.join(self.apps, file_)), "", str(uses)])
         if with_index:
@@ -88,6 +97,9 @@ class Session:
     def key(self, *keys):
         self.desk.xdotool("key", "--delay", "30", *keys)
 
+    def key_burst(self, *keys):
+        self.desk.xdotool("key", "--delay", "15", *keys)
+
     def type(self, text):
         self.desk.xdotool("type", "--delay", "40", text)
 
@@ -99,14 +111,20 @@ class Session:
     def hidden(self):
         return self.wait(lambda s: s.get("visible") == "0", "the window to hide")
 
-    def launched(self, file_):
-        record = os.path.join(self.apps, file_ + ".launched")
+    def launched(self, file_, times=1):
         deadline = time.time() + 15
         while time.time() < deadline:
-            if os.path.exists(record):
+            if self.launches(file_) >= times:
                 return True
             time.sleep(0.05)
         return False
+
+    def launches(self, file_):
+        try:
+            with open(os.path.join(self.apps, file_ + ".launched"), "rb") as f:
+                return f.read().count(b"\n")
+        except FileNotFoundError:
+            return 0
 
     def exit(self):
         self.desk.run([self.args.probe, "close"])
@@ -209,6 +227,24 @@ def scenario_typing_keys_and_hiding(desk, args, report):
     s.exit()
 
 
+def scenario_type_ahead(desk, args, report):
+    marking = ("\u6807\u8bb0\u5de5\u5177", "\u6807\u8bb0\u5de5\u5177biaojigongju", "biaoji.exe", 0)
+    s = Session(desk, args, "typeahead", extra_items=[marking]).start()
+    for attempt in range(1, 5):
+        # Win+R, the letters and Enter in one burst, as a fast typist types:
+        # the letters reach the input line before Enter acts.
+        s.key_burst("super+r", "b", "i", "a", "o", "j", "i", "Return")
+        check(s.launched("biaoji.exe", attempt),
+              "try %d: Enter did not start the typed program; started: %s" %
+              (attempt, {f: s.launches(f) for f in ("calc.exe", "paint.exe", "notepad.exe")}))
+        check(s.launches("calc.exe") == 0, "try %d: the empty query's top row was started" % attempt)
+        s.hidden()
+    # Nothing typed in a burst is left in the line for the next show.
+    state = s.show()
+    check(state["input"] == "" and state["rows"] == "4", "stale text after the bursts: %s" % state)
+    s.exit()
+
+
 def scenario_launches_and_counts(desk, args, report):
     s = Session(desk, args, "launch").start()
     s.show()
@@ -242,6 +278,28 @@ def scenario_launches_and_counts(desk, args, report):
     check(stored[windows_path(os.path.join(s.apps, "calc.exe"))] == "2", "calc count changed")
 
 
+def scenario_keys_for_other_windows(desk, args, report):
+    s = Session(desk, args, "otherwindow").start()
+    log = os.path.join(s.dir, "keys.log")
+    keys = desk.spawn([args.probe, "keys", windows_path(log)])
+    try:
+        deadline = time.time() + 15
+        while time.time() < deadline and not (os.path.exists(log) and b"ready" in open(log, "rb").read()):
+            time.sleep(0.05)
+        check(os.path.exists(log), "the key window did not come to the front")
+        s.key("Return", "Escape", "Tab", "Up", "Down", "alt+super+r")
+        wanted = [b"down=0D", b"down=1B", b"down=09", b"down=26", b"down=28", b"sysdown=52"]
+        deadline = time.time() + 10
+        while time.time() < deadline and not all(w in open(log, "rb").read() for w in wanted):
+            time.sleep(0.05)
+        got = open(log, "rb").read()
+        check(all(w in got for w in wanted), "keys that reached the window in front: %r" % got)
+        check(s.state()["visible"] == "0", "Alt+Win+R showed the launcher")
+    finally:
+        keys.kill()
+    s.exit()
+
+
 def scenario_exit_writes_files(desk, args, report):
     s = Session(desk, args, "exit").start()
     check(s.exit() == 0, "exit code not 0")
@@ -251,7 +309,12 @@ def scenario_exit_writes_files(desk, args, report):
 
 
 def scenario_log_off_writes_files(desk, args, report):
-    s = Session(desk, args, "logoff").start()
+    s = Session(desk, args, "logoff")
+    watched = os.path.join(s.dir, "watched")
+    os.makedirs(watched)
+    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
+        json.dump({"scan_directory": [[windows_path(watched), "3"]], "first_run": "false"}, f)
+    s.start()
     s.show()
     s.type("calc")
     s.wait(lambda st: st.get("rows") == "1", "the match")
@@ -262,7 +325,46 @@ def scenario_log_off_writes_files(desk, args, report):
     stored = {e[0]: e[4] for e in json.loads(s.data("Index.json"))["list"]}
     check(stored["Calculator"] == "3", "the log-off did not write the count: %s" % stored)
     check(b'"first_run": "false"' in s.data("Settings.json"), "the log-off did not write the settings")
-    s.stop()
+
+    # A session end that does not end the process: everything goes on.
+    shutil.copy(args.marker, os.path.join(watched, "Late.exe"))
+    s.show()
+    s.type("late")
+    s.wait(lambda st: s.rows(st) == ["Late"], "the watcher to follow a new file after the session end")
+    s.key("Return")
+    check(wait_file(os.path.join(watched, "Late.exe.launched")), "Late not started")
+    s.hidden()
+    extra = os.path.join(s.dir, "extra")
+    os.makedirs(extra)
+    shutil.copy(args.marker, os.path.join(extra, "Zebra.exe"))
+    pick_folder(s, desk, args, extra)
+    s.show()
+    s.type("zebra")
+    s.wait(lambda st: s.rows(st) == ["Zebra"], "a directory added after the session end to be scanned")
+    s.key("Escape", "Escape")
+    s.hidden()
+    check(s.exit() == 0, "exit code not 0")
+    stored = {e[0]: e[4] for e in json.loads(s.data("Index.json"))["list"]}
+    check(stored.get("Late") == "1", "the count after the session end was not written: %s" % stored)
+
+
+def scenario_messages_from_outside(desk, args, report):
+    s = Session(desk, args, "outside").start()
+    desk.run([args.probe, "append"])
+    s.show()
+    s.type("paint")
+    s.wait(lambda st: s.rows(st) == ["Paint"], "the launcher to work on after a stray WM_USER+4")
+    s.key("Escape", "Escape")
+    s.hidden()
+    # The index was loaded at start; only a save can bring the file back.
+    os.remove(os.path.join(s.prog, "Data", "Index.json"))
+    desk.run([args.probe, "quit"])
+    code = s.process.wait(timeout=30)
+    s.process = None
+    check(code == 0, "exit code %d after a WM_QUIT from outside" % code)
+    check([e[0] for e in json.loads(s.data("Index.json"))["list"]] ==
+          ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"], "index not written after WM_QUIT")
+    check(b'"first_run": "false"' in s.data("Settings.json"), "settings not written after WM_QUIT")
 
 
 def scenario_screenshot(desk, args, report):
@@ -404,12 +506,15 @@ def scenario_commands_about_and_exit(desk, args, report):
     desk.screenshot(os.path.join(args.out, "about-box.png"))
     desk.xdotool("key", "Return")
     wait_dialog(desk, args, present=False)
+    # The index was loaded at start; only the exit can bring the file back.
+    os.remove(os.path.join(s.prog, "Data", "Index.json"))
     run_command(s, LABELS["exit"])
     code = s.process.wait(timeout=30)
     s.process = None
     check(code == 0, "exit code %d" % code)
     check(b'"first_run": "false"' in s.data("Settings.json"), "settings not written")
-    check(b'"list"' in s.data("Index.json"), "index not written")
+    check([e[0] for e in json.loads(s.data("Index.json"))["list"]] ==
+          ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"], "index not written: %r" % s.data("Index.json"))
     with open(s.stderr_path, "rb") as f:
         log = f.read()
     adds = log.count(b"Shell_NotifyIconW dwMessage = 0,")  # NIM_ADD
@@ -457,17 +562,22 @@ def scenario_autorun(desk, args, report):
     t.exit()
 
 
+def pick_folder(s, desk, args, folder):
+    """Runs the add-directory command and picks the folder in its dialog."""
+    run_command(s, LABELS["append"])
+    found = wait_dialog(desk, args)
+    check("File name:" in found.get("text", []), "not a folder picker: %s" % found)
+    desk.xdotool("type", "--delay", "30", windows_path(folder))
+    desk.xdotool("key", "Return")
+    wait_dialog(desk, args, present=False)
+
+
 def scenario_add_directory_through_the_picker(desk, args, report):
     s = Session(desk, args, "picker").start()
     extra = os.path.join(s.dir, "extra")
     os.makedirs(extra)
     shutil.copy(args.marker, os.path.join(extra, "Zebra.exe"))
-    run_command(s, LABELS["append"])
-    found = wait_dialog(desk, args)
-    check("File name:" in found.get("text", []), "not a folder picker: %s" % found)
-    desk.xdotool("type", "--delay", "30", windows_path(extra))
-    desk.xdotool("key", "Return")
-    wait_dialog(desk, args, present=False)
+    pick_folder(s, desk, args, extra)
     s.show()
     s.type("zebra")
     s.wait(lambda st: s.rows(st) == ["Zebra"], "the added folder's program, without a restart")
@@ -480,9 +590,12 @@ SCENARIOS = [
     scenario_start_hidden_and_single_instance,
     scenario_hotkey_geometry_and_toggle,
     scenario_typing_keys_and_hiding,
+    scenario_type_ahead,
     scenario_launches_and_counts,
+    scenario_keys_for_other_windows,
     scenario_exit_writes_files,
     scenario_log_off_writes_files,
+    scenario_messages_from_outside,
     scenario_screenshot,
     scenario_scanning_and_watching,
     scenario_exit_during_a_large_scan,
