@@ -96,7 +96,7 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
 LRESULT TolvanirUI::on_create() {
     launcher_window = handle();
     instance_message_ = RegisterWindowMessageW(instance_name);
-    load_index(index_);
+    index_found_ = load_index(index_);
     for (const scanner_directory& directory : default_scan_directories()) start_scanner(directory);
     // Creates "scan_directory" when missing, so it is written at exit.
     for (const scanner_directory& directory : read_scan_directories(settings())) {
@@ -163,7 +163,7 @@ LRESULT TolvanirUI::on_destroy() {
         keyboard_hook = nullptr;
     }
     stop_scanners();
-    (void)save_index(index_);
+    save_index_file();
     PostQuitMessage(0);
     return 0;
 }
@@ -172,8 +172,12 @@ LRESULT TolvanirUI::on_destroy() {
 // would write, before the process is ended. Should the process live on, it
 // goes on as before (scanners and watchers run; the exit writes again).
 void TolvanirUI::on_end_session() {
-    (void)save_index(index_);
+    save_index_file();
     (void)save_settings();
+}
+
+void TolvanirUI::save_index_file() {
+    if (save_index(index_, index_found_)) index_found_ = file_read::read;
 }
 
 void TolvanirUI::start_scanner(const scanner_directory& directory) {

@@ -12,6 +12,7 @@
 #include "app/launcher_logic.h"
 #include "app/win32_controls.h"
 #include "app/window_base.h"
+#include "config/json_file.h"
 #include "index/scanner_directory.h"
 #include "index/tolvanir_list.h"
 #include "platform/stop_event.h"
@@ -37,6 +38,7 @@ class TolvanirUI : public window_base {
     LRESULT show_launcher();
     void hide_launcher();
     void on_end_session();
+    void save_index_file();
     void show_welcome_balloon();
     LRESULT add_scan_directory(const wchar_t* path);
     void start_scanner(const scanner_directory& directory);
@@ -52,6 +54,7 @@ class TolvanirUI : public window_base {
     stop_event stop_;
     UINT instance_message_ = 0;
     tolvanir_list index_;
+    file_read index_found_ = file_read::read;  // what the start found of Index.json
     win32_controls controls_;
     launcher_logic logic_;
     NOTIFYICONDATAW notify_data_ = {};

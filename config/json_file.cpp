@@ -2,11 +2,14 @@
 
 #include <boost/filesystem/operations.hpp>
 #include <boost/property_tree/json_parser.hpp>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/file_replace.h"
+#include "platform/utf16.h"
 #include "platform/utf8.h"
 
 namespace tolvanir {
@@ -14,21 +17,57 @@ namespace tolvanir {
 namespace {
 
 constexpr std::uintmax_t max_json_file_size = 256u << 20;
+constexpr int read_attempts = 20;  // 50 ms apart
 
-// Checks that nesting stays within max_json_depth and, given a copy of the
-// text, blanks out the comments between tokens in it: people put comments
-// into files they edit by hand, and the reader does not take them. Strings
-// pass untouched; line ends stay, so the reader's line numbers stay right.
-bool scan_json_text(const std::string& text, std::string* blanked) {
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The code unit of a "\uXXXX" escape starting at `at` (the backslash), or -1.
+long escaped_unit(const std::string& text, std::size_t at) {
+    if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return -1;
+    long unit = 0;
+    for (std::size_t k = at + 2; k < at + 6; ++k) {
+        const int digit = hex_digit(text[k]);
+        if (digit < 0) return -1;
+        unit = unit * 16 + digit;
+    }
+    return unit;
+}
+
+// Checks that nesting stays within max_json_depth and mends what the reader
+// would refuse, in a copy made only when needed:
+// - comments between tokens are blanked: people put comments into files they
+//   edit by hand, and the reader does not take them; line ends stay, so the
+//   reader's line numbers stay right;
+// - an escaped surrogate without its partner (older builds wrote them) is
+//   read as U+FFFD: the reader would refuse the whole file for one half.
+bool scan_json_text(const std::string& text, std::string& mended) {
+    const auto edit = [&]() -> std::string& {
+        if (mended.empty()) mended = text;
+        return mended;
+    };
     const auto blank = [&](std::size_t at) {
-        if (blanked != nullptr && text[at] != '\n') (*blanked)[at] = ' ';
+        if (text[at] != '\n') edit()[at] = ' ';
     };
     int depth = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '"') {
             for (++i; i < text.size() && text[i] != '"'; ++i) {
-                if (text[i] == '\\') ++i;
+                if (text[i] != '\\') continue;
+                const long unit = escaped_unit(text, i);
+                if (is_high_surrogate(unit) && is_low_surrogate(escaped_unit(text, i + 6))) {
+                    i += 11;  // a whole pair
+                } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
+                    edit().replace(i + 2, 4, "FFFD");
+                    i += 5;
+                } else {
+                    ++i;
+                }
             }
         } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
             for (; i < text.size() && text[i] != '\n'; ++i) blank(i);
@@ -50,10 +89,19 @@ bool scan_json_text(const std::string& text, std::string* blanked) {
 constexpr std::uint32_t max_unit = sizeof(wchar_t) == 2 ? 0xFFFFu : 0x7FFFFFFFu;
 bool is_supplementary(wchar_t c) { return (static_cast<std::uint32_t>(c) & max_unit) > 0xFFFFu; }
 
-// The writer escapes each code unit on its own; with 32-bit wchar_t a
+// The writer escapes each code unit on its own: with 32-bit wchar_t a
 // character beyond U+FFFF must become its two surrogates first, or it would
-// be clamped to \uFFFF.
-std::wstring as_utf16_units(const std::wstring& text) {
+// be clamped to \uFFFF; and an unpaired surrogate becomes U+FFFD, or the
+// file could not be read back.
+bool needs_mended_units(const std::wstring& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (is_supplementary(text[i]) || is_lone_surrogate(text, i)) return true;
+    }
+    return false;
+}
+
+std::wstring mended_units(std::wstring text) {
+    replace_lone_surrogates(text);
     std::wstring units;
     units.reserve(text.size() + 2);
     for (const wchar_t c : text) {
@@ -68,23 +116,18 @@ std::wstring as_utf16_units(const std::wstring& text) {
     return units;
 }
 
-bool holds_supplementary(const wptree& tree) {
-    for (const wchar_t c : tree.data()) {
-        if (is_supplementary(c)) return true;
-    }
+bool needs_mended_units(const wptree& tree) {
+    if (needs_mended_units(tree.data())) return true;
     for (const auto& child : tree) {
-        for (const wchar_t c : child.first) {
-            if (is_supplementary(c)) return true;
-        }
-        if (holds_supplementary(child.second)) return true;
+        if (needs_mended_units(child.first) || needs_mended_units(child.second)) return true;
     }
     return false;
 }
 
-wptree with_utf16_units(const wptree& tree) {
-    wptree copy(as_utf16_units(tree.data()));
+wptree with_mended_units(const wptree& tree) {
+    wptree copy(mended_units(tree.data()));
     for (const auto& child : tree) {
-        copy.push_back(std::make_pair(as_utf16_units(child.first), with_utf16_units(child.second)));
+        copy.push_back(std::make_pair(mended_units(child.first), with_mended_units(child.second)));
     }
     return copy;
 }
@@ -92,13 +135,10 @@ wptree with_utf16_units(const wptree& tree) {
 }  // namespace
 
 bool prepare_json_text(const std::string& utf8, std::wstring& wide) {
-    // Most files have no comment at all, and then need no copy.
-    std::string blanked;
-    const bool may_comment = utf8.find('/') != std::string::npos;
-    if (may_comment) blanked = utf8;
-    if (!scan_json_text(utf8, may_comment ? &blanked : nullptr)) return false;
+    std::string mended;
+    if (!scan_json_text(utf8, mended)) return false;
     try {
-        wide = from_utf8(may_comment ? blanked : utf8);
+        wide = from_utf8(mended.empty() ? utf8 : mended);
         return true;
     } catch (const std::range_error&) {
         return false;
@@ -112,16 +152,27 @@ bool parse_json_text(const std::string& utf8, wptree& tree) {
     return true;
 }
 
-bool read_file_bytes(const boost::filesystem::path& file, std::string& bytes) {
-    // c_str() is a wide path on Windows, so names in any script open.
-    std::ifstream in(file.c_str(), std::ios::in | std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<std::uintmax_t>(size) > max_json_file_size) return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    in.seekg(0, std::ios::beg);
-    return size == 0 || static_cast<bool>(in.read(&bytes[0], size));
+file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes) {
+    namespace fs = boost::filesystem;
+    for (int attempt = 1;; ++attempt) {
+        // c_str() is a wide path on Windows, so names in any script open.
+        std::ifstream in(file.c_str(), std::ios::in | std::ios::binary);
+        if (in) {
+            in.seekg(0, std::ios::end);
+            const std::streamoff size = in.tellg();
+            if (size < 0 || static_cast<std::uintmax_t>(size) > max_json_file_size) {
+                return file_read::unreadable;
+            }
+            bytes.resize(static_cast<std::size_t>(size));
+            in.seekg(0, std::ios::beg);
+            if (size == 0 || in.read(&bytes[0], size)) return file_read::read;
+        }
+        boost::system::error_code error;
+        const fs::file_type type = fs::status(file, error).type();
+        if (type == fs::file_not_found) return file_read::missing;
+        if (type != fs::regular_file || attempt == read_attempts) return file_read::unreadable;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 void move_aside(const boost::filesystem::path& file) {
@@ -131,10 +182,14 @@ void move_aside(const boost::filesystem::path& file) {
     boost::filesystem::rename(file, aside, ignored);
 }
 
+void keep_unread_file(const boost::filesystem::path& file, file_read found) {
+    if (found == file_read::unreadable) move_aside(file);
+}
+
 std::string format_json_text(const wptree& tree) {
     std::wostringstream stream;
-    if (sizeof(wchar_t) > 2 && holds_supplementary(tree)) {
-        boost::property_tree::write_json(stream, with_utf16_units(tree), true);
+    if (needs_mended_units(tree)) {
+        boost::property_tree::write_json(stream, with_mended_units(tree), true);
     } else {
         boost::property_tree::write_json(stream, tree, true);
     }
@@ -154,9 +209,9 @@ void append_json_string(std::string& out, const std::wstring& value) {
         out.append(digits, sizeof digits);
     };
     out.push_back('"');
-    for (const wchar_t w : value) {
+    for (std::size_t i = 0; i < value.size(); ++i) {
         const auto c =
-            static_cast<std::uint32_t>(w) & (sizeof(wchar_t) == 2 ? 0xFFFFu : 0xFFFFFFFFu);
+            static_cast<std::uint32_t>(value[i]) & (sizeof(wchar_t) == 2 ? 0xFFFFu : 0xFFFFFFFFu);
         if (c == 0x20 || c == 0x21 || (c >= 0x23 && c <= 0x2E) || (c >= 0x30 && c <= 0x5B) ||
             (c >= 0x5D && c <= 0x7F)) {
             out.push_back(static_cast<char>(c));
@@ -182,6 +237,8 @@ void append_json_string(std::string& out, const std::wstring& value) {
         } else if (c > 0xFFFF && c <= 0x10FFFF) {
             escape_unit(0xD800 + ((c - 0x10000) >> 10));
             escape_unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else if (is_lone_surrogate(value, i)) {
+            escape_unit(replacement_character);
         } else {
             escape_unit(c > 0xFFFF ? 0xFFFF : c);
         }
@@ -190,11 +247,16 @@ void append_json_string(std::string& out, const std::wstring& value) {
 }
 
 bool read_json_file(wptree& tree, const boost::filesystem::path& file) {
+    return load_json_file(tree, file) == file_read::read;
+}
+
+file_read load_json_file(wptree& tree, const boost::filesystem::path& file) {
     std::string bytes;
-    if (!read_file_bytes(file, bytes)) return false;
-    if (parse_json_text(bytes, tree)) return true;
+    const file_read found = read_file_bytes(file, bytes);
+    if (found != file_read::read) return found;
+    if (parse_json_text(bytes, tree)) return file_read::read;
     move_aside(file);
-    return false;
+    return file_read::broken;
 }
 
 void write_json_file(const wptree& tree, const boost::filesystem::path& file) {

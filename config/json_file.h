@@ -39,11 +39,24 @@ template <typename Callbacks>
     }
 }
 
-// The whole file, or false when it cannot be opened or read.
-[[nodiscard]] bool read_file_bytes(const boost::filesystem::path& file, std::string& bytes);
+// What reading a data file found.
+enum class file_read {
+    read,        // read (and, for JSON, parsed)
+    missing,     // no such file
+    unreadable,  // there, but it could not be read: held open by another program, too large
+    broken,      // read but not parsed; moved aside
+};
+
+// The whole file. One that exists but cannot be opened (another program
+// holds it without sharing it, a backup or a virus scan) is tried again for
+// about a second before it counts as unreadable.
+[[nodiscard]] file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes);
 // Moves a file that was read but does not parse to the same name with ".bad"
 // appended (replacing an older one), so nothing the user wrote is destroyed.
 void move_aside(const boost::filesystem::path& file);
+// Before a data file is replaced: one that was there but could not be read
+// at start holds what the user had, and is moved aside instead of lost.
+void keep_unread_file(const boost::filesystem::path& file, file_read found);
 
 // Parses UTF-8 JSON text into the tree. Text that is not UTF-8, not JSON, or
 // nested too deeply fails and leaves the tree as it was.
@@ -64,6 +77,8 @@ void append_json_string(std::string& out, const std::wstring& value);
 // same name with ".bad" appended, so the defaults apply from now on and
 // nothing the user wrote is destroyed.
 [[nodiscard]] bool read_json_file(wptree& tree, const boost::filesystem::path& file);
+// The same, telling why nothing was read.
+[[nodiscard]] file_read load_json_file(wptree& tree, const boost::filesystem::path& file);
 
 // Replaces the file with the formatted tree, durably: a crash leaves the old
 // file or the new one. Throws json_parser_error ("write error") on failure.

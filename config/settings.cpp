@@ -12,6 +12,8 @@ namespace tolvanir {
 namespace {
 
 const wchar_t* const settings_file_name = L"Settings.json";
+// What the start found of the file, until a save replaces it.
+file_read settings_found = file_read::read;
 
 // An unsigned decimal number with optional surrounding white space, as the
 // property tree reads unsigned integers.
@@ -77,7 +79,7 @@ bool take_first_run(wptree& tree) {
 
 void load_settings() {
     wptree& tree = settings();
-    (void)read_json_file(tree, data_file_path(settings_file_name));
+    settings_found = load_json_file(tree, data_file_path(settings_file_name));
     // A file holding a bare value instead of an object has no settings in
     // it, and such a root could never be written back.
     if (!tree.data().empty()) tree = wptree();
@@ -85,7 +87,10 @@ void load_settings() {
 
 bool save_settings() {
     try {
-        write_json_file(settings(), data_file_path(settings_file_name));
+        const auto file = data_file_path(settings_file_name);
+        keep_unread_file(file, settings_found);
+        write_json_file(settings(), file);
+        settings_found = file_read::read;
         return true;
     } catch (const boost::property_tree::json_parser_error& error) {
         debug_output(L"Settings.json not written: " +

@@ -257,20 +257,28 @@ std::string index_text(tolvanir_list& index) {
     return out;
 }
 
-void load_index(tolvanir_list& index, const boost::filesystem::path& file) {
+file_read load_index(tolvanir_list& index, const boost::filesystem::path& file) {
     std::string bytes;
-    if (!read_file_bytes(file, bytes)) return;
-    if (!load_index_text(bytes, index)) move_aside(file);
+    const file_read found = read_file_bytes(file, bytes);
+    if (found != file_read::read) return found;
+    if (load_index_text(bytes, index)) return file_read::read;
+    move_aside(file);
+    return file_read::broken;
 }
 
-bool save_index(tolvanir_list& index, const boost::filesystem::path& file) {
+bool save_index(tolvanir_list& index, const boost::filesystem::path& file, file_read found) {
+    keep_unread_file(file, found);
     if (replace_file_contents(file, index_text(index))) return true;
     debug_output(L"Index.json not written: write error");
     return false;
 }
 
-void load_index(tolvanir_list& index) { load_index(index, data_file_path(index_file_name)); }
+file_read load_index(tolvanir_list& index) {
+    return load_index(index, data_file_path(index_file_name));
+}
 
-bool save_index(tolvanir_list& index) { return save_index(index, data_file_path(index_file_name)); }
+bool save_index(tolvanir_list& index, file_read found) {
+    return save_index(index, data_file_path(index_file_name), found);
+}
 
 }  // namespace tolvanir

@@ -30,13 +30,16 @@ wptree index_tree(tolvanir_list& index);
 // formats to, written straight from the items.
 [[nodiscard]] std::string index_text(tolvanir_list& index);
 
-void load_index(tolvanir_list& index, const boost::filesystem::path& file);
+// Says what it found; a file that does not parse is moved aside.
+file_read load_index(tolvanir_list& index, const boost::filesystem::path& file);
 // A failed write is reported quietly and the run goes on; returns whether
-// the file was written.
-bool save_index(tolvanir_list& index, const boost::filesystem::path& file);
+// the file was written. `found` is what the load found: a file that could
+// not be read then is kept aside, not replaced.
+bool save_index(tolvanir_list& index, const boost::filesystem::path& file,
+                file_read found = file_read::read);
 
 // The same, on Data/Index.json beside the executable.
-void load_index(tolvanir_list& index);
-bool save_index(tolvanir_list& index);
+file_read load_index(tolvanir_list& index);
+bool save_index(tolvanir_list& index, file_read found = file_read::read);
 
 }  // namespace tolvanir

@@ -1,6 +1,7 @@
 #include "platform/indirect_string.h"
 
 #include "platform/environment.h"
+#include "platform/utf16.h"
 
 #include <windows.h>
 
@@ -35,7 +36,9 @@ std::wstring load_indirect_string(const std::wstring& source) {
     wchar_t buffer[MAX_PATH] = {};
     if (FAILED(load(expanded.c_str(), buffer, MAX_PATH, nullptr))) return std::wstring();
     buffer[MAX_PATH - 1] = L'\0';
-    return buffer;
+    std::wstring name = buffer;
+    drop_cut_half(name);
+    return name;
 }
 
 }  // namespace tolvanir

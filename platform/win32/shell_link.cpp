@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "platform/utf16.h"
+
 namespace tolvanir {
 
 namespace {
@@ -151,7 +153,9 @@ std::wstring resolve_shortcut(const std::wstring& path) {
     wchar_t buffer[MAX_PATH] = {};
     WIN32_FIND_DATAW unused = {};
     if (FAILED(link.p->GetPath(buffer, MAX_PATH, &unused, SLGP_RAWPATH))) return std::wstring();
-    return buffer;
+    std::wstring target = buffer;
+    drop_cut_half(target);
+    return target;
 }
 
 }  // namespace tolvanir

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/utf16.h"
+
 namespace tolvanir {
 
 std::optional<std::wstring> read_file_description(const std::wstring& path) {
@@ -28,9 +30,9 @@ std::optional<std::wstring> read_file_description(const std::wstring& path) {
     if (!VerQueryValueW(block.data(), name, &value, &length) || value == nullptr)
         return std::nullopt;
     // The reported length may or may not count the terminator; at most 259
-    // characters are kept either way.
+    // units are kept either way, and never half of a pair.
     const wchar_t* text = static_cast<const wchar_t*>(value);
-    return std::wstring(text, wcsnlen(text, length < MAX_PATH - 1 ? length : MAX_PATH - 1));
+    return cut_at_pair_boundary(std::wstring(text, wcsnlen(text, length)), MAX_PATH - 1);
 }
 
 }  // namespace tolvanir

@@ -14,12 +14,15 @@
 //   probe quit         posts WM_QUIT to the launcher window's thread, as any
 //                      program can
 //   probe append       sends WM_USER+4 with a wParam that points nowhere
+//   probe hold MS FILE...  holds the files open without sharing for MS
+//                      milliseconds, after a first line "held"
 //
 // Texts are printed in UTF-8.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -148,9 +151,24 @@ int dialog() {
     return 0;
 }
 
+int hold(int count, wchar_t** files, DWORD ms) {
+    std::vector<HANDLE> handles;
+    for (int i = 0; i < count; ++i) {
+        handles.push_back(CreateFileW(files[i], GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (handles.back() == INVALID_HANDLE_VALUE) return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(ms);
+    for (HANDLE handle : handles) CloseHandle(handle);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     HWND window = FindWindowW(L"Tolvanir", nullptr);
     const std::wstring command = argc > 1 ? argv[1] : L"state";
+    if (command == L"hold" && argc > 3) return hold(argc - 3, argv + 3, _wtoi(argv[2]));
     if (command == L"state") return state(window);
     if (command == L"dialog") return dialog();
     if (command == L"keys" && argc > 2) return keys(argv[2]);

@@ -37,13 +37,17 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_file(path, timeout=15):
+def wait_for(predicate, timeout=15):
     deadline = time.time() + timeout
     while time.time() < deadline:
-        if os.path.exists(path):
+        if predicate():
             return True
         time.sleep(0.05)
     return False
+
+
+def wait_file(path, timeout=15):
+    return wait_for(lambda: os.path.exists(path), timeout)
 
 
 class Session:
@@ -146,6 +150,11 @@ class Session:
     def data(self, name):
         with open(os.path.join(self.prog, "Data", name), "rb") as f:
             return f.read()
+
+    def stored_names(self):
+        """Names of the stored items of this session's own programs, in file order."""
+        apps = windows_path(self.apps) + "\\"
+        return [e[0] for e in json.loads(self.data("Index.json"))["list"] if e[2].startswith(apps)]
 
     def stop(self):
         if self.process is not None:
@@ -362,9 +371,28 @@ def scenario_messages_from_outside(desk, args, report):
     code = s.process.wait(timeout=30)
     s.process = None
     check(code == 0, "exit code %d after a WM_QUIT from outside" % code)
-    check([e[0] for e in json.loads(s.data("Index.json"))["list"]] ==
-          ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"], "index not written after WM_QUIT")
+    check(s.stored_names() == ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"],
+          "index not written after WM_QUIT")
     check(b'"first_run": "false"' in s.data("Settings.json"), "settings not written after WM_QUIT")
+
+
+def scenario_data_files_held_at_start(desk, args, report):
+    s = Session(desk, args, "held")
+    settings = os.path.join(s.prog, "Data", "Settings.json")
+    with open(settings, "w") as f:
+        json.dump({"scan_directory": [["C:\\Tools", "3"]], "first_run": "false"}, f)
+    old = {name: s.data(name) for name in ("Settings.json", "Index.json")}
+    out = os.path.join(s.dir, "hold.out")
+    holder = desk.spawn([args.probe, "hold", "4000", windows_path(settings),
+                         windows_path(os.path.join(s.prog, "Data", "Index.json"))], stdout_path=out)
+    check(wait_file(out) and wait_for(lambda: b"held" in open(out, "rb").read()),
+          "the files were not held")
+    s.start()
+    holder.wait(timeout=30)
+    check(s.exit() == 0, "exit code not 0")
+    for name, bytes_ in old.items():
+        check(s.data(name + ".bad") == bytes_, "%s held at start was not kept aside" % name)
+    check(json.loads(s.data("Settings.json"))["first_run"] == "false", "settings not written")
 
 
 def scenario_screenshot(desk, args, report):
@@ -513,8 +541,8 @@ def scenario_commands_about_and_exit(desk, args, report):
     s.process = None
     check(code == 0, "exit code %d" % code)
     check(b'"first_run": "false"' in s.data("Settings.json"), "settings not written")
-    check([e[0] for e in json.loads(s.data("Index.json"))["list"]] ==
-          ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"], "index not written: %r" % s.data("Index.json"))
+    check(s.stored_names() == ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"],
+          "index not written: %r" % s.data("Index.json"))
     with open(s.stderr_path, "rb") as f:
         log = f.read()
     adds = log.count(b"Shell_NotifyIconW dwMessage = 0,")  # NIM_ADD
@@ -596,6 +624,7 @@ SCENARIOS = [
     scenario_exit_writes_files,
     scenario_log_off_writes_files,
     scenario_messages_from_outside,
+    scenario_data_files_held_at_start,
     scenario_screenshot,
     scenario_scanning_and_watching,
     scenario_exit_during_a_large_scan,

@@ -104,17 +104,18 @@ class WineDesktop:
             err.seek(0)
             return subprocess.CompletedProcess(done.args, done.returncode, out.read(), err.read())
 
-    def spawn(self, args, cwd=None, stderr_path=None, debug=None):
+    def spawn(self, args, cwd=None, stderr_path=None, debug=None, stdout_path=None):
         env = self.env()
         if debug:
             env["WINEDEBUG"] = debug
         err = open(stderr_path, "wb") if stderr_path else subprocess.DEVNULL
+        out = open(stdout_path, "wb") if stdout_path else subprocess.DEVNULL
         try:
-            return subprocess.Popen([WINE] + args, env=env, cwd=cwd, stdout=subprocess.DEVNULL,
-                                    stderr=err)
+            return subprocess.Popen([WINE] + args, env=env, cwd=cwd, stdout=out, stderr=err)
         finally:
-            if stderr_path:
-                err.close()
+            for f in (err, out):
+                if f is not subprocess.DEVNULL:
+                    f.close()
 
     def reg_query(self, key, value):
         out = self.run(["reg", "query", key, "/v", value]).stdout.decode("utf-8", "replace")

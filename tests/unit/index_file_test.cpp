@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
+#include "support/file_attributes.h"
 #include "support/temp_dir.h"
 
 namespace tolvanir {
@@ -157,6 +160,40 @@ TEST(IndexFile, BrokenFileLoadsNothingAndIsKeptAside) {
     EXPECT_TRUE(boost::filesystem::exists(dir / L"Index.json.bad"));
 }
 
+// Another program holds the file open at start: it is waited for briefly,
+// and if it stays unreadable, what it holds is kept aside, not overwritten.
+TEST(IndexFile, AFileHeldAtStartIsWaitedForThenKept) {
+    temp_dir dir;
+    const auto file = dir / L"Index.json";
+    tolvanir_list stored;
+    stored.insert_item(make_item(L"Kept", L"k", (dir / L"kept.lnk").wstring(), L"", 7));
+    write_bytes(dir / L"kept.lnk", "x");
+    ASSERT_TRUE(save_index(stored, file));
+    const std::string old_bytes = read_bytes(file);
+
+    auto held = testing::hold_unreadable(file.wstring());
+    if (!held) GTEST_SKIP() << "no way here to hold a file unreadable";
+    std::thread release([&held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        held.reset();
+    });
+    tolvanir_list waited;
+    EXPECT_EQ(load_index(waited, file), file_read::read);
+    release.join();
+    EXPECT_EQ(items_of(waited).size(), 1u);
+
+    held = testing::hold_unreadable(file.wstring());
+    tolvanir_list index;
+    const file_read found = load_index(index, file);
+    EXPECT_EQ(found, file_read::unreadable);
+    EXPECT_TRUE(items_of(index).empty());
+    held.reset();
+    index.insert_item(cafe);
+    ASSERT_TRUE(save_index(index, file, found));
+    EXPECT_EQ(read_bytes(dir / L"Index.json.bad"), old_bytes);
+    EXPECT_NE(read_bytes(file), old_bytes);
+}
+
 TEST(IndexFile, FailedSaveIsQuietAndKeepsTheIndex) {
     temp_dir dir;
     tolvanir_list index;
@@ -198,6 +235,8 @@ TEST(IndexFile, EventLoaderAgreesWithTheTreeLoader) {
         R"("list")",
         R"({"list": [[], [[]], [{}], ["", "", "", "", ""]]})",
         R"({"list": [["n","s","p","t","1","6",[["7"]],"8"], ["n2","s2","p2"]]})",
+        // Halves of pairs written by older builds cost nothing but themselves.
+        R"({"list": [["a\ud800", "\uDC00s", "p", "t\udbff", "4"], ["b", "s", "q", "", "5"]]})",
     };
     for (const char* text : texts) {
         wptree tree;
@@ -222,6 +261,8 @@ TEST(IndexFile, DirectWriterAgreesWithTheTreeWriter) {
     index.insert_item(make_item(L"App 10", L"x", L"p10", L"t", 10));
     index.insert_item(make_item(L"app 2", L"x", L"p2", L"t", 2));
     index.insert_item(make_item(L"", L"", L"", L"", 0xFFFFFFFFu));
+    const std::wstring half(1, wchar_t(0xD83D));
+    index.insert_item(make_item(L"half" + half, half + L"x", L"ph", L"t" + half + L"t", 1));
     EXPECT_EQ(index_text(index), format_json_text(index_tree(index)));
     tolvanir_list empty;
     EXPECT_EQ(index_text(empty), format_json_text(index_tree(empty)));

@@ -17,10 +17,14 @@ using testing::write_bytes;
 
 using testing::parsed;
 
+// A text with one unpaired surrogate between "a" and "b".
+std::wstring with_half(unsigned unit) { return L"a" + std::wstring(1, wchar_t(unit)) + L"b"; }
+
 TEST(JsonText, FormatsValuesAsEscapedStrings) {
     const struct {
         std::wstring value;
         std::string written;
+        std::wstring read_back = value;
     } rows[] = {
         {L"plain", "\"plain\""},
         {L"3", "\"3\""},
@@ -31,14 +35,21 @@ TEST(JsonText, FormatsValuesAsEscapedStrings) {
         {L"\u0100\u8BB0", "\"\\u0100\\u8BB0\""},  // beyond it escaped, capitals
         {L"\U0001F600", "\"\\uD83D\\uDE00\""},    // beyond U+FFFF: a surrogate pair
         {L"", "\"\""},
+        // A half of a pair (NTFS names, texts cut short) must still read back.
+        {with_half(0xD800), "\"a\\uFFFDb\"", L"a\uFFFDb"},
+        {with_half(0xDC00), "\"a\\uFFFDb\"", L"a\uFFFDb"},
+        {std::wstring(1, wchar_t(0xDBFF)), "\"\\uFFFD\"", L"\uFFFD"},
     };
     for (const auto& row : rows) {
         wptree tree;
         tree.put(L"k", row.value);
         EXPECT_EQ(format_json_text(tree), "{\n    \"k\": " + row.written + "\n}\n");
+        std::string direct;
+        append_json_string(direct, row.value);
+        EXPECT_EQ(direct, row.written);
         wptree back;
         ASSERT_TRUE(parse_json_text(format_json_text(tree), back));
-        EXPECT_EQ(back.get<std::wstring>(L"k"), row.value) << "round trip of " << row.written;
+        EXPECT_EQ(back.get<std::wstring>(L"k"), row.read_back) << "round trip of " << row.written;
     }
 }
 
@@ -55,6 +66,15 @@ TEST(JsonText, ReadsWhatPeopleWriteByHand) {
     EXPECT_EQ(tree.get_child(L"a").size(), 2u);
     EXPECT_EQ(parsed("{\"s\": \"\xF0\x9F\x98\x80\"}").get<std::wstring>(L"s"), L"\U0001F600");
     EXPECT_EQ(parsed("{\"s\": \"a // b /* c */\"}").get<std::wstring>(L"s"), L"a // b /* c */");
+    // Halves of pairs that older builds wrote: read as U+FFFD, not refused.
+    const wptree halves = parsed(
+        "{\"h\": \"a\\ud800b\", \"l\": \"\\uDC00\", \"two\": \"\\ud800\\ud800\\udc00\",\n"
+        " \"pair\": \"\\ud83d\\ude00\", \"text\": \"\\\\ud800\"}");
+    EXPECT_EQ(halves.get<std::wstring>(L"h"), L"a\uFFFDb");
+    EXPECT_EQ(halves.get<std::wstring>(L"l"), L"\uFFFD");
+    EXPECT_EQ(halves.get<std::wstring>(L"two"), L"\uFFFD\U00010000");
+    EXPECT_EQ(halves.get<std::wstring>(L"pair"), L"\U0001F600");
+    EXPECT_EQ(halves.get<std::wstring>(L"text"), L"\\ud800");  // an escaped backslash
     // Editors that mark UTF-8 with a byte-order mark.
     EXPECT_EQ(parsed("\xEF\xBB\xBF{\"a\": \"1\"}").get<std::wstring>(L"a"), L"1");
 }

@@ -234,7 +234,7 @@ TEST(PeResources, EveryCutOfAFixtureGivesTheWholeAnswerOrNone) {
         {"described32.dll", {101, 102}},
         {"two_translations.exe", {}},
         {"long_description.exe", {}},
-        {"strings.dll", {101, 102, 103, 104, 4000}},
+        {"strings.dll", {101, 102, 103, 104, 105, 4000}},
     };
     for (const auto& f : fixtures) {
         const std::string whole = pe_fixture(f.file);

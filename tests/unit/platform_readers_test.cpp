@@ -52,6 +52,7 @@ TEST(PlatformReaders, FileDescriptionOfTheFirstTranslation) {
         {"two_translations.exe", L"First Translation"},
         {"unlisted_block.exe", std::nullopt},
         {"long_description.exe", digits(259)},
+        {"split_pair.exe", digits(258)},  // the 259th unit starts a pair
         {"no_version.exe", std::nullopt},
         {"strings.dll", std::nullopt},
         {"missing.exe", std::nullopt},
@@ -81,10 +82,11 @@ TEST(PlatformReaders, IndirectStringsFromStringTables) {
         {strings + L",-4000", L"far id"},
         {strings + L",-103", digits(259)},
         {strings + L",-104", L"\U0001F600 smile"},
+        {strings + L",-105", digits(258)},  // the 259th unit starts a pair
         {strings + L",-0102", L"Calculator"},
         {strings + L",-101;v2", notepad_zh},  // the comment some writers add
         {L"@" + pe_fixture("described32.dll") + L",-102", L"Calculator"},
-        {strings + L",-105", L""},  // no such string
+        {strings + L",-106", L""},  // no such string
         {strings + L",-100", L""},  // in a block that exists, but empty
         {strings + L",102", L""},   // positive ids are not strings
         {strings + L",-0", L""},
