@@ -48,7 +48,12 @@ bool scan_level(tolvanir_list& index, const std::wstring& directory, int depth,
     fs::directory_iterator entry(fs::path(directory), error);
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
         if (stop.is_set()) return true;
-        const std::wstring path = entry->path().wstring();
+        std::wstring path;
+        try {
+            path = entry->path().wstring();
+        } catch (const std::exception&) {
+            continue;  // a name that is not UTF-8 has no wide form: it is skipped
+        }
         const fs::file_type type = status_of(entry->path());
         if (type == fs::regular_file) {
             add_file(index, path, names);
@@ -128,21 +133,36 @@ std::wstring resolve_scan_directory(const std::wstring& configured,
     const std::wstring expanded = expand_environment(configured);
     const fs::path path(expanded);
     if (path.has_root_name() || path.has_root_directory()) return expanded;
-    const std::wstring combined = (fs::path(program_dir) / path).lexically_normal().wstring();
+    std::wstring combined = (fs::path(program_dir) / path).lexically_normal().wstring();
+    // The normal form marks a trailing separator (or a relative ".") with a
+    // last "." part; paths below it would carry that part, and the same file
+    // reached through the plain name would be indexed twice.
+    const std::wstring dot_part = std::wstring(1, fs::path::preferred_separator) + L".";
+    if (combined.size() > dot_part.size() &&
+        combined.compare(combined.size() - dot_part.size(), dot_part.size(), dot_part) == 0) {
+        combined.resize(combined.size() - dot_part.size());
+    }
     return combined.size() > max_path_length ? std::wstring() : combined;
 }
 
+boost::thread start_thread(std::function<void()> body) { return boost::thread(std::move(body)); }
+
 void scanner_main(tolvanir_list& index, const scanner_directory& directory, const stop_event& stop,
-                  const std::wstring& program_dir) {
+                  const std::wstring& program_dir, const thread_starter& start) {
     const std::wstring path = resolve_scan_directory(directory.directory, program_dir);
     ready_signal ready;
-    boost::thread watcher([&index, path, &directory, &stop, &ready] {
-        (void)watch_directory(index, path, directory.depth, stop, ready);
-    });
-    // Anything created from here on is seen by the watcher or by the scan.
-    ready.wait();
+    boost::thread watcher;
+    try {
+        watcher = start([&index, path, &directory, &stop, &ready] {
+            (void)watch_directory(index, path, directory.depth, stop, ready);
+        });
+        // Anything created from here on is seen by the watcher or by the scan.
+        ready.wait();
+    } catch (const boost::thread_resource_error&) {
+        // No thread for the watcher: the scan goes on, changes wait for the next start.
+    }
     scan_tree(index, path, directory.depth, stop);
-    watcher.join();
+    if (watcher.joinable()) watcher.join();
 }
 
 }  // namespace tolvanir

@@ -3,6 +3,8 @@
 // resource.
 #pragma once
 
+#include <boost/thread/thread.hpp>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,9 +39,15 @@ bool scan_tree(tolvanir_list& index, const std::wstring& directory, int depth,
 [[nodiscard]] std::wstring resolve_scan_directory(const std::wstring& configured,
                                                   const std::wstring& program_dir);
 
+// Starts a thread running `body`; throws boost::thread_resource_error when
+// the system has none to give.
+using thread_starter = std::function<boost::thread(std::function<void()> body)>;
+boost::thread start_thread(std::function<void()> body);
+
 // The body of a scanner thread: starts the directory's watcher, waits until
-// it watches, scans, then waits for the watcher to end with `stop`.
+// it watches, scans, then waits for the watcher to end with `stop`. Without
+// a watcher thread the directory is still scanned, only not followed.
 void scanner_main(tolvanir_list& index, const scanner_directory& directory, const stop_event& stop,
-                  const std::wstring& program_dir);
+                  const std::wstring& program_dir, const thread_starter& start = start_thread);
 
 }  // namespace tolvanir

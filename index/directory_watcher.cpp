@@ -45,8 +45,12 @@ void change_applier::apply(const change_record& record) {
     const auto separators = std::count(record.name.begin(), record.name.end(),
                                        static_cast<wchar_t>(fs::path::preferred_separator));
     // One level deeper than the scan reaches, so files in the deepest
-    // scanned directories are followed too.
-    if (separators > depth_) return;
+    // scanned directories are followed too. An old name that is not followed
+    // must not pair with a later new name.
+    if (separators > depth_) {
+        if (record.action == change_renamed_old_name) old_name_.clear();
+        return;
+    }
     const std::wstring path = join_path(directory_, record.name);
     switch (record.action) {
         case change_added:
@@ -63,6 +67,7 @@ void change_applier::apply(const change_record& record) {
             if (!(separators == depth_ && status_of(path) == fs::directory_file)) {
                 index_.rename_path(old_name_, path);
             }
+            old_name_.clear();  // one old name serves one new name
             break;
         default:
             break;
@@ -81,7 +86,13 @@ bool watch_directory(tolvanir_list& index, const std::wstring& directory, int de
     (void)watch->request();
     ready.set();
     while (watch->wait(stop, records)) {
-        for (const change_record& record : records) applier.apply(record);
+        for (const change_record& record : records) {
+            try {
+                applier.apply(record);
+            } catch (const std::exception&) {
+                // One entry that cannot be taken must not end the watch.
+            }
+        }
         (void)watch->request();
         ready.set();
     }

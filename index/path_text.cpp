@@ -35,7 +35,10 @@ std::wstring stem_of(const std::wstring& path) {
 std::wstring parent_of(const std::wstring& path) {
     const std::size_t at = last_separator(path);
     if (at == std::wstring::npos) return std::wstring();
-    return path.substr(0, at == 0 ? 1 : at);
+    // A root keeps its separator: "/" and "D:\", not "" and "D:" (which is
+    // the current directory of drive D).
+    const bool root = at == 0 || (at == 2 && path[1] == L':');
+    return path.substr(0, root ? at + 1 : at);
 }
 
 std::wstring join_path(const std::wstring& directory, const std::wstring& name) {

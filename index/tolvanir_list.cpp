@@ -23,10 +23,10 @@ bool lies_under(const std::wstring& path, const std::wstring& prefix) {
 }  // namespace
 
 void tolvanir_list::insert_item(program_item item) {
-    {
-        lock_t paths(known_paths_lock);
-        known_paths[item.path] = true;
-    }
+    // Both locks at once: a removal or rename between the two steps would
+    // leave an item whose path is not known.
+    lock_t paths(known_paths_lock);
+    known_paths[item.path] = true;
     lock_t lock(items_lock);
     items.push_back(std::move(item));
     changed = true;
@@ -40,11 +40,21 @@ bool tolvanir_list::contains_path(const std::wstring& path) const {
 
 void tolvanir_list::remove_path(const std::wstring& path) {
     lock_t paths(known_paths_lock);
-    const auto known = known_paths.find(path);
-    if (known == known_paths.end()) return;
-    known_paths.erase(known);
+    // The path itself and, for a removed directory (reported alone when it
+    // goes to the Recycle Bin), every path below it.
+    bool known = false;
+    for (auto it = known_paths.lower_bound(path);
+         it != known_paths.end() && it->first.compare(0, path.size(), path) == 0;) {
+        if (lies_under(it->first, path)) {
+            it = known_paths.erase(it);
+            known = true;
+        } else {
+            ++it;
+        }
+    }
+    if (!known) return;
     lock_t lock(items_lock);
-    items.remove_if([&](const program_item& item) { return item.path == path; });
+    items.remove_if([&](const program_item& item) { return lies_under(item.path, path); });
     changed = true;
     ++generation;
 }
@@ -93,8 +103,12 @@ void tolvanir_list::sort_and_dedupe() {
 }
 
 std::uint32_t tolvanir_list::total_use_count() const {
+    return static_cast<std::uint32_t>(usage_total());  // the same sum, wrapped
+}
+
+std::uint64_t tolvanir_list::usage_total() const {
     lock_t lock(items_lock);
-    std::uint32_t total = 100;
+    std::uint64_t total = 100;
     for (const program_item& item : items) total += static_cast<std::uint32_t>(item.use_count);
     return total;
 }

@@ -21,7 +21,11 @@ class tolvanir_list {
     void remove_path(const std::wstring& path);
     void rename_path(const std::wstring& old_path, const std::wstring& new_path);
     void sort_and_dedupe();
+    // 100 plus every use count, in 32-bit arithmetic.
     [[nodiscard]] std::uint32_t total_use_count() const;
+    // The same sum without wrapping, which ranking divides by: counts edited
+    // by hand can wrap the 32-bit sum to 0.
+    [[nodiscard]] std::uint64_t usage_total() const;
     [[nodiscard]] bool is_changed() const;
     void count_use(const std::wstring& path);
 

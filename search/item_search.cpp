@@ -21,9 +21,9 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
     // Sorting an unchanged index would give the same order, and it is the
     // costly step, so it is skipped then.
     const bool resorted = index.is_changed();
-    std::uint32_t total = 0;
+    std::uint64_t total = 0;
     if (resorted) {
-        total = index.total_use_count();
+        total = index.usage_total();
         index.sort_and_dedupe();
     }
     // A normalised query has no ASCII capitals; anything else takes the

@@ -32,8 +32,8 @@ class search_snapshot {
     void refresh(const std::list<program_item>& items, std::uint64_t generation);
 
     [[nodiscard]] const std::vector<row>& rows() const { return rows_; }
-    // 100 plus every use count, in 32-bit arithmetic, as total_use_count.
-    [[nodiscard]] std::uint32_t use_total() const { return use_total_; }
+    // 100 plus every use count, as tolvanir_list::usage_total.
+    [[nodiscard]] std::uint64_t use_total() const { return use_total_; }
     // The search text with ASCII capitals lowered, so that a lower-cased
     // pattern matches it by plain equality.
     [[nodiscard]] std::wstring_view folded_text(const row& r) const {
@@ -52,7 +52,7 @@ class search_snapshot {
     std::wstring buffer_;
     std::wstring names_;
     std::vector<row> rows_;
-    std::uint32_t use_total_ = 100;
+    std::uint64_t use_total_ = 100;
     std::uint64_t generation_ = 0;
     bool valid_ = false;
 };

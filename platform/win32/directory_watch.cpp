@@ -5,11 +5,12 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/win32/watch_buffer.h"
+
 namespace tolvanir {
 
 namespace {
 
-constexpr DWORD buffer_size = 0x21800;
 constexpr DWORD name_changes = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
 
 class win32_directory_watch : public directory_watch {
@@ -17,7 +18,7 @@ class win32_directory_watch : public directory_watch {
     explicit win32_directory_watch(HANDLE directory)
         : directory_(directory),
           event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-          buffer_(buffer_size / sizeof(DWORD), 0) {}
+          buffer_(watch_buffer_size / sizeof(DWORD), 0) {}
 
     ~win32_directory_watch() override {
         // The system writes into the buffer and the OVERLAPPED record until
@@ -32,11 +33,16 @@ class win32_directory_watch : public directory_watch {
     }
 
     bool request() override {
-        overlapped_ = OVERLAPPED{};
-        overlapped_.hEvent = event_;
-        pending_ = ReadDirectoryChangesW(directory_, buffer_.data(), buffer_size, TRUE,
-                                         name_changes, nullptr, &overlapped_, nullptr) != FALSE;
-        return pending_;
+        for (;;) {
+            overlapped_ = OVERLAPPED{};
+            overlapped_.hEvent = event_;
+            pending_ = ReadDirectoryChangesW(directory_, buffer_.data(), size_, TRUE, name_changes,
+                                             nullptr, &overlapped_, nullptr) != FALSE;
+            if (pending_) return true;
+            const DWORD smaller = smaller_watch_buffer(size_, GetLastError());
+            if (smaller == 0) return false;
+            size_ = smaller;  // kept for every later request of this watch
+        }
     }
 
     bool wait(const stop_event& stop, std::vector<change_record>& records) override {
@@ -55,7 +61,7 @@ class win32_directory_watch : public directory_watch {
   private:
     void parse(DWORD bytes, std::vector<change_record>& records) const {
         const auto* base = reinterpret_cast<const unsigned char*>(buffer_.data());
-        const std::size_t end = bytes < buffer_size ? bytes : buffer_size;
+        const std::size_t end = bytes < size_ ? bytes : size_;
         std::size_t at = 0;
         const std::size_t header = offsetof(FILE_NOTIFY_INFORMATION, FileName);
         while (at + header <= end) {
@@ -72,6 +78,7 @@ class win32_directory_watch : public directory_watch {
     HANDLE directory_;
     HANDLE event_;
     std::vector<DWORD> buffer_;  // DWORD-aligned, as the call requires
+    DWORD size_ = watch_buffer_size;
     OVERLAPPED overlapped_ = {};
     bool pending_ = false;
 };

@@ -11,8 +11,9 @@ tool=$1
 runner=${2:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Wine decodes arguments from the Unix locale's character set.
-export LC_ALL=C.UTF-8
+# Wine decodes arguments from the Unix locale's character set; the native
+# tool must not depend on the locale at all.
+[[ -n $runner ]] && export LC_ALL=C.UTF-8
 
 failures=0
 fail() {

@@ -98,5 +98,35 @@ TEST(Concurrency, IndexSurvivesScannersWatchersAndQueries) {
     }
 }
 
+// An insertion racing a removal of the same path must not leave an item whose
+// path is forgotten (such an item could never be removed or counted again).
+TEST(Concurrency, InsertionAndRemovalOfOnePathKeepEveryItemKnown) {
+    tolvanir_list index;
+    const std::wstring path = L"C:\\scan\\p0.lnk";
+    std::atomic<bool> running{true};
+    boost::thread remover([&] {
+        while (running.load()) index.remove_path(path);
+    });
+    for (int n = 0; n < 20000; ++n) {
+        index.insert_item(make_item(L"C:\\scan", 0));
+        bool orphan = false;
+        index.read_items(
+            [&](const std::list<program_item>& items, std::uint64_t) { orphan = !items.empty(); });
+        if (orphan && !index.contains_path(path)) {
+            // Removal may have run after the check above; only a lasting orphan counts.
+            index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
+                orphan = !items.empty();
+            });
+            if (orphan && !index.contains_path(path)) {
+                running = false;
+                remover.join();
+                FAIL() << "an item outlived its known path, after " << n << " insertions";
+            }
+        }
+    }
+    running = false;
+    remover.join();
+}
+
 }  // namespace
 }  // namespace tolvanir

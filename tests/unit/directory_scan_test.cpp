@@ -52,15 +52,19 @@ TEST(DirectoryScan, TakesShortcutsAndExecutablesToTheDepth) {
         touch(dir.path() / name);
     }
     fs::create_directories(dir / L"tools.exe");
+    // Whatever the locale: a Chinese name is taken, one that is not UTF-8 skipped.
+    touch(dir / L"\u8BB0\u4E8B\u672C.lnk");
+    (void)testing::create_undecodable_file(dir.path().wstring());
     const struct {
         int depth;
         std::vector<std::wstring> expected;
     } rows[] = {
         {-1, {}},
         {0, {}},
-        {1, {L"Setup.EXE", L"Word.LNK", L"top.lnk"}},
+        {1, {L"Setup.EXE", L"Word.LNK", L"top.lnk", L"\u8BB0\u4E8B\u672C.lnk"}},
         {3,
-         {L"Setup.EXE", L"Word.LNK", native(L"one/a.lnk"), native(L"one/two/b.exe"), L"top.lnk"}},
+         {L"Setup.EXE", L"Word.LNK", native(L"one/a.lnk"), native(L"one/two/b.exe"), L"top.lnk",
+          L"\u8BB0\u4E8B\u672C.lnk"}},
     };
     for (const auto& row : rows) {
         tolvanir_list index;
@@ -167,7 +171,9 @@ class LocalizedNames : public ::testing::Test {
                                 ",-101\r\ncalc.lnk=@" + to_narrow(strings_) +
                                 ",-102\r\nPlain.lnk=Editor\r\n";
         write_bytes(dir_ / L"Desktop.ini", ini);
-        if (system) ASSERT_TRUE(testing::set_system_attribute((dir_ / L"Desktop.ini").wstring()));
+        if (system) {
+            ASSERT_TRUE(testing::set_system_attribute((dir_ / L"Desktop.ini").wstring()));
+        }
     }
 
     static std::string to_narrow(const std::wstring& text) {
@@ -209,10 +215,26 @@ TEST(ScanDirectory, RelativeDirectoriesLieBelowTheProgram) {
     const std::wstring root = program.path().wstring();
     EXPECT_EQ(resolve_scan_directory(L"Tools", root), join_path(root, L"Tools"));
     EXPECT_EQ(resolve_scan_directory(native(L"Tools/../Apps"), root), join_path(root, L"Apps"));
+    // No "." part: the same files must not be reached under a second name.
+    EXPECT_EQ(resolve_scan_directory(L".", root), root);
+    EXPECT_EQ(resolve_scan_directory(native(L"Tools/"), root), join_path(root, L"Tools"));
+    EXPECT_EQ(resolve_scan_directory(native(L"./Tools/./"), root), join_path(root, L"Tools"));
     EXPECT_EQ(resolve_scan_directory(root, L"/elsewhere"), root) << "absolute stays";
     EXPECT_EQ(resolve_scan_directory(std::wstring(300, L'x'), root), L"") << "too long for a path";
     EXPECT_EQ(resolve_scan_directory(L"%TOLVANIR_NO_SUCH_VARIABLE%", root),
               join_path(root, L"%TOLVANIR_NO_SUCH_VARIABLE%"));
+}
+
+TEST(ScanDirectory, WithoutAWatcherThreadTheDirectoryIsStillScanned) {
+    temp_dir dir;
+    touch(dir / L"a.lnk");
+    tolvanir_list index;
+    stop_event stop;
+    const thread_starter no_threads = [](std::function<void()>) -> boost::thread {
+        throw boost::thread_resource_error();
+    };
+    scanner_main(index, {dir.path().wstring(), 3}, stop, dir.path().wstring(), no_threads);
+    EXPECT_TRUE(index.contains_path((dir / L"a.lnk").wstring()));
 }
 
 TEST(ScanDirectory, DefaultsAreTheStartMenusTaskbarAndDesktop) {
@@ -232,6 +254,10 @@ TEST(PathText, NamePartsAndJoining) {
     EXPECT_EQ(file_name_of(L"%windir%\\system32\\notepad.exe"), L"notepad.exe");
     EXPECT_EQ(join_path(L"C:", L"x"), L"C:x");
     EXPECT_EQ(join_path(L"C:\\", L"x"), L"C:\\x");
+    // A root keeps its separator; "D:" alone is drive D's current directory.
+    EXPECT_EQ(parent_of(L"D:\\x.lnk"), L"D:\\");
+    EXPECT_EQ(parent_of(L"D:\\Apps\\x.lnk"), L"D:\\Apps");
+    EXPECT_EQ(parent_of(L"/x.lnk"), L"/");
     EXPECT_TRUE(has_extension(L"Setup.EXE", L".exe"));
     EXPECT_FALSE(has_extension(L"a.lnk.bak", L".lnk"));
     EXPECT_FALSE(has_extension(L"lnk", L".lnk"));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "index/path_text.h"
+#include "support/file_attributes.h"
 #include "support/temp_dir.h"
 
 namespace tolvanir {
@@ -98,6 +99,34 @@ TEST_F(ChangeApplier, RemovalsAndFileRenames) {
     EXPECT_TRUE(paths(index).empty());
 }
 
+TEST_F(ChangeApplier, AnOldNameServesOneNewNameOnly) {
+    create(L"X.lnk");
+    applier.apply({change_added, L"X.lnk"});
+    fs::rename(dir / L"X.lnk", dir / L"Y.lnk");
+    applier.apply({change_renamed_old_name, L"X.lnk"});
+    applier.apply({change_renamed_new_name, L"Y.lnk"});
+    create(L"X.lnk");
+    applier.apply({change_added, L"X.lnk"});
+    // A file moved up from below the depth: its old name is not followed,
+    // and no earlier old name may stand in for it.
+    create(L"z.lnk");
+    applier.apply({change_renamed_old_name, rel({L"A", L"B", L"C", L"D", L"z.lnk"})});
+    applier.apply({change_renamed_new_name, L"z.lnk"});
+    applier.apply({change_renamed_new_name, L"z.lnk"});
+    EXPECT_EQ(paths(index), (std::vector<std::wstring>{full(L"X.lnk"), full(L"Y.lnk")}));
+}
+
+TEST_F(ChangeApplier, ARemovedDirectoryTakesItsItems) {
+    for (const std::wstring& name :
+         {rel({L"Games", L"chess.lnk"}), rel({L"Games", L"x", L"go.lnk"}),
+          rel({L"Games2", L"pong.lnk"})}) {
+        create(name);
+        applier.apply({change_added, name});
+    }
+    applier.apply({change_removed, L"Games"});  // all Windows reports for a recycled folder
+    EXPECT_EQ(paths(index), std::vector<std::wstring>{full(rel({L"Games2", L"pong.lnk"}))});
+}
+
 TEST_F(ChangeApplier, DirectoryRenamesFollowOnlyAboveTheDeepestLevel) {
     create(rel({L"Games", L"chess.lnk"}));
     create(rel({L"A", L"B", L"C", L"d.lnk"}));
@@ -160,6 +189,14 @@ TEST(WatchDirectory, FollowsChangesUntilStopped) {
 
     fs::remove(inner);
     EXPECT_EQ(eventually({renamed}), std::vector<std::wstring>{renamed});
+
+    // A name that is not UTF-8 is passed over; the watch goes on.
+    (void)testing::create_undecodable_file(dir.path().wstring());
+    const std::wstring chinese = join_path(dir.path().wstring(), L"\u8BB0\u4E8B\u672C.lnk");
+    write_bytes(chinese, "x");
+    both = {chinese, renamed};
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(eventually(both), both);
 
     stop.set();
     watcher.join();

@@ -109,6 +109,19 @@ TEST_F(ItemSearch, UsageTotalIsTakenBeforeDuplicatesAreDropped) {
         << "the duplicate is gone now";
 }
 
+TEST_F(ItemSearch, CountsThatWrapTheTotalStillRankByUsage) {
+    // Edited by hand: 100 + 0xFFFFFFFF + 0xFFFFFF9D is 0 in 32 bits.
+    index.insert_item(make_item(L"Most", L"a", -1));
+    index.insert_item(make_item(L"More", L"b", -99));
+    index.insert_item(make_item(L"Unused", L"c"));
+    for (int pass = 0; pass < 2; ++pass) {  // right after the change, then settled
+        EXPECT_EQ(query(L""), (std::vector<std::wstring>{L"Most", L"More", L"Unused"}));
+        for (const result_entry& row : launcher.results()) {
+            EXPECT_TRUE(row.score >= 1.0 && row.score < 2.0) << row.score;
+        }
+    }
+}
+
 TEST_F(ItemSearch, ItemsAddedLaterAreSortedIn) {
     index.insert_item(make_item(L"Beta", L"b"));
     EXPECT_EQ(query(L""), std::vector<std::wstring>{L"Beta"});

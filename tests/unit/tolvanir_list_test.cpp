@@ -61,6 +61,7 @@ TEST(TolvanirList, TotalUseCountWrapsIn32Bits) {
     tolvanir_list list;
     list.insert_item(make_item(L"A", L"a", L"", -1));  // stored as 0xFFFFFFFF
     EXPECT_EQ(list.total_use_count(), 99u);
+    EXPECT_EQ(list.usage_total(), 0x100000063u) << "what ranking divides by";
 }
 
 TEST(TolvanirList, RemovePath) {
