@@ -26,36 +26,55 @@ const std::wstring hanzi =
     L"\u529E\u516C\u6587\u6863\u8868\u683C\u6E38\u620F\u4E0B\u8F7D\u8F93\u5165\u6CD5\u7F51"
     L"\u76D8\u89C6\u9891\u7F16\u8F91\u5DE5\u5177\u52A9\u624B\u5927\u5E08\u4E91\u97F3";
 
+template <typename T>
+const T& pick(std::mt19937& rng, const std::vector<T>& v) {
+    return v[rng() % v.size()];
+}
+
+// The n-th kind of name in turn: English, Chinese, a vendor with Chinese.
+std::wstring sample_name(std::mt19937& rng, std::size_t n) {
+    std::wstring name;
+    switch (n % 3) {
+        case 0:
+            name = pick(rng, vendors) + L" " + pick(rng, words) + L" " + pick(rng, words);
+            if (rng() % 2) name += L" " + std::to_wstring(2000 + rng() % 30);
+            break;
+        case 1:
+            for (int k = 0, len = 2 + static_cast<int>(rng() % 4); k < len; ++k) {
+                name.push_back(hanzi[rng() % hanzi.size()]);
+            }
+            break;
+        default:
+            name = pick(rng, vendors) + L" ";
+            for (int k = 0; k < 3; ++k) name.push_back(hanzi[rng() % hanzi.size()]);
+            break;
+    }
+    return name;
+}
+
 }  // namespace
+
+std::vector<std::wstring> sample_display_names(std::size_t count) {
+    std::mt19937 rng(12345);
+    std::vector<std::wstring> names;
+    names.reserve(count);
+    for (std::size_t n = 0; n < count; ++n) names.push_back(sample_name(rng, n));
+    return names;
+}
 
 void fill_sample_index(tolvanir_list& index, std::size_t count) {
     std::mt19937 rng(12345);
-    auto pick = [&](const auto& v) { return v[rng() % v.size()]; };
     for (std::size_t n = 0; n < count; ++n) {
-        std::wstring name;
-        switch (n % 3) {
-            case 0:
-                name = pick(vendors) + L" " + pick(words) + L" " + pick(words);
-                if (rng() % 2) name += L" " + std::to_wstring(2000 + rng() % 30);
-                break;
-            case 1:
-                for (int k = 0, len = 2 + static_cast<int>(rng() % 4); k < len; ++k) {
-                    name.push_back(hanzi[rng() % hanzi.size()]);
-                }
-                break;
-            default:
-                name = pick(vendors) + L" ";
-                for (int k = 0; k < 3; ++k) name.push_back(hanzi[rng() % hanzi.size()]);
-                break;
-        }
+        const std::wstring name = sample_name(rng, n);
         program_item item;
         item.display_name = name;
-        item.path = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\" + pick(vendors) +
-                    L"\\" + name + L" " + std::to_wstring(n) + L".lnk";
-        item.target = L"C:\\Program Files\\" + pick(vendors) + L"\\" + pick(words) + L".exe";
+        item.path = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\" +
+                    pick(rng, vendors) + L"\\" + name + L" " + std::to_wstring(n) + L".lnk";
+        item.target =
+            L"C:\\Program Files\\" + pick(rng, vendors) + L"\\" + pick(rng, words) + L".exe";
         std::wstring stem = name + std::to_wstring(n);
         std::wstring search;
-        for (wchar_t c : name + stem + pick(words) + to_pinyin(name)) {
+        for (wchar_t c : name + stem + pick(rng, words) + to_pinyin(name)) {
             if (c != L' ') search.push_back(c);
         }
         item.search_text = search;

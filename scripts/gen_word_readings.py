@@ -1,0 +1,278 @@
+#!/usr/bin/env python3
+"""Generate index/word_readings_table.cpp from the pinyin-pro npm package.
+
+Usage: gen_word_readings.py PACKAGE_DIR [OUTPUT_CPP]
+
+PACKAGE_DIR is the unpacked package (scripts/fetch-pinyin-pro prints it).
+The data says how reading_text reads a name where the one-reading character
+table of index/pinyin_table.cpp would not.
+
+Words come from dist/esm/data/dict2.mjs to dict5.mjs (two to five characters,
+each with its reading). Words with a character outside U+4E00..U+9FC3, or
+whose syllables do not pair up with their characters, are left out. Readings
+are made toneless, lower case, u-umlaut as v; syllables outside the table's
+vocabulary go through gen_pinyin_table.FALLBACK (dei -> de, shei -> shui), and
+a word still holding one (a truncated "zh") is left out. The package's
+surname list is not used: its single-character surname readings do not hold
+in program names.
+
+A character's reading outside the words is the package's own per-character
+default, the first reading dist/esm/data/dict1.mjs lists for it (chang for
+U+957F, tiao for U+8C03, di for U+5730), kept only for characters that occur
+in some word and where it differs from our table. Counting readings across
+the words would pick the opposite: the word lists hold mainly the words that
+depart from that default, so U+4F20 would read zhuan and U+89C9 jiao.
+
+Words that read as their characters do on their own are not kept, except
+where segmentation needs them: reading_text segments by forward maximum
+matching, and a dropped word must not let a kept word match across it.
+Keeping every word that overlaps a kept word (until nothing changes) makes
+matching against the kept words give the same readings as matching against
+all of them.
+
+EXTRA_WORDS adds a few words the package lacks that program names use.
+
+The output is deterministic: characters in code point order, each one's words
+longest first, then in code point order.
+"""
+
+import json
+import os
+import re
+import sys
+
+# Importing the sibling generator must not leave bytecode in the source tree.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import gen_pinyin_table  # noqa: E402  (shares the syllables and their spelling)
+
+FIRST = gen_pinyin_table.FIRST
+LAST = gen_pinyin_table.LAST
+WORD_FILES = ("dict2.mjs", "dict3.mjs", "dict4.mjs", "dict5.mjs")
+TABLE_CPP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "index",
+                         "pinyin_table.cpp")
+
+# Words of program names the package does not list, with their readings.
+EXTRA_WORDS = {
+    "\u91cd\u88c5": "chong zhuang",  # reinstall, in the names of system reinstall tools
+    "\u7387\u571f": "shuai tu",  # the strategy game named after a classical line
+    "\u5947\u4fa0\u4f20": "qi xia zhuan",  # "legend of the knights", in game titles
+}
+
+# One entry of a word dictionary: `    word: 'reading',` (either quote).
+WORD_LINE = re.compile(r"""^\s*(\S+?)\s*:\s*(['"])([^'"]*)\2\s*,?\s*$""")
+# One entry of the character dictionary: `reading: ['c', ...]`, the key bare
+# or quoted, the list over one or more lines.
+CHAR_ENTRY = re.compile(r"""(?:'([^']*)'|([^\s:'\[\],]+))\s*:\s*\[([^\]]*)\]""")
+
+
+def fail(message):
+    sys.exit("error: " + message)
+
+
+def in_range(text):
+    return all(FIRST <= ord(ch) <= LAST for ch in text)
+
+
+def syllable(reading):
+    """The reading as one of the table's syllables, or None."""
+    s = gen_pinyin_table.normalise(reading)
+    if s not in gen_pinyin_table.SYLLABLE_SET:
+        s = gen_pinyin_table.FALLBACK.get(s)
+    return s if s in gen_pinyin_table.SYLLABLE_SET else None
+
+
+def read_table(path):
+    """Our pool (in its order) and the reading of every character."""
+    with open(path, encoding="ascii") as f:
+        text = re.sub(r"//[^\n]*", "", f.read())
+    pool_body = re.search(r"pinyin_pool\[\] = \{(.*?)\};", text, re.S)
+    table_body = re.search(r"pinyin_table\[pinyin_entry_count\] = \{(.*?)\};", text, re.S)
+    if not pool_body or not table_body:
+        fail("no pinyin_pool or pinyin_table in %s" % path)
+    pool = re.findall(r'L"([a-z]*)"', pool_body.group(1))
+    indices = [int(n) for n in re.findall(r"\d+", table_body.group(1))]
+    if len(indices) != LAST - FIRST + 1 or pool[0] != "" or max(indices) >= len(pool):
+        fail("unexpected table layout in %s" % path)
+    return pool, {chr(FIRST + i): pool[n] for i, n in enumerate(indices)}
+
+
+def object_body(path, name):
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    m = re.search(r"^const %s = \{\n(.*?)^\};" % name, text, re.S | re.M)
+    if not m:
+        fail("no `const %s = {` in %s" % (name, path))
+    return m.group(1)
+
+
+def read_words(data_dir, dropped):
+    words = {}
+    for name in WORD_FILES:
+        path = os.path.join(data_dir, name)
+        const = "DICT" + re.sub(r"\D", "", name)
+        for line in object_body(path, const).splitlines():
+            if not line.strip() or line.strip().startswith("//"):
+                continue
+            m = WORD_LINE.match(line)
+            if not m:
+                fail("unrecognised line in %s: %r" % (path, line))
+            word, reading = m.group(1), m.group(3).split()
+            if len(word) < 2 or not in_range(word):
+                dropped["outside the range"] += 1
+                continue
+            if len(reading) != len(word):
+                dropped["syllables not matching characters"] += 1
+                continue
+            syllables = tuple(syllable(r) for r in reading)
+            if None in syllables:
+                dropped["reading outside the syllables"] += 1
+                continue
+            words[word] = syllables  # a repeated key replaces the earlier one, as in JS
+    for word, reading in EXTRA_WORDS.items():
+        if word in words:
+            fail("%s is among the package's words now; drop it from EXTRA_WORDS"
+                 % word.encode("unicode_escape").decode("ascii"))
+        words[word] = tuple(syllable(r) for r in reading.split())
+    return words
+
+
+def read_char_defaults(data_dir):
+    """The first reading the package lists for each character."""
+    path = os.path.join(data_dir, "dict1.mjs")
+    defaults = {}
+    for m in CHAR_ENTRY.finditer(object_body(path, "map")):
+        first = (m.group(1) if m.group(1) is not None else m.group(2)).split()[0]
+        for ch in re.findall(r"'([^']*)'", m.group(3)):
+            if ch in defaults:
+                fail("character U+%04X listed twice in %s" % (ord(ch), path))
+            defaults[ch] = first
+    if len(defaults) < 20000:
+        fail("only %d characters read from %s" % (len(defaults), path))
+    return defaults
+
+
+def overlaps(word, other):
+    """Whether `other` could match starting inside `word` at the same text."""
+    for k in range(len(word)):
+        m = min(len(other), len(word) - k)
+        if other[:m] == word[k:k + m] and (k > 0 or len(other) < len(word)):
+            return True
+    return False
+
+
+def select_words(words, reading_of):
+    """Words that read differently, plus those segmentation needs."""
+    kept = {w for w, s in words.items() if s != tuple(reading_of(c) for c in w)}
+    by_first = {}
+    for w in kept:
+        by_first.setdefault(w[0], []).append(w)
+    changed = True
+    while changed:
+        changed = False
+        for w in sorted(set(words) - kept):
+            if any(overlaps(w, v) for ch in set(w) for v in by_first.get(ch, ())):
+                kept.add(w)
+                by_first.setdefault(w[0], []).append(w)
+                changed = True
+    return {w: words[w] for w in kept}
+
+
+def build(table, words, char_defaults):
+    overrides = {}
+    for ch in sorted({c for w in words for c in w}):
+        s = syllable(char_defaults[ch]) if ch in char_defaults else None
+        if s is not None and s != table[ch]:
+            overrides[ch] = s
+
+    def reading_of(ch):
+        return overrides.get(ch, table[ch])
+
+    kept = select_words(words, reading_of)
+    heads = sorted(set(overrides) | {w[0] for w in kept})
+    groups = {ch: sorted((w for w in kept if w[0] == ch), key=lambda w: (-len(w), w))
+              for ch in heads}
+    return overrides, kept, heads, groups, reading_of
+
+
+def render(package, license_text, pool, heads, groups, kept, reading_of):
+    index = {s: i for i, s in enumerate(pool)}
+    out = []
+    w = out.append
+    w("// Generated by scripts/gen_word_readings.py from the npm package %s %s"
+      % (package["name"], package["version"]))
+    w("// (dist/esm/data/dict1.mjs to dict5.mjs) and the generator's EXTRA_WORDS.")
+    w("// Do not edit; regenerate instead.")
+    w("//")
+    w("// The readings are derived from %s, which is used under the" % package["name"])
+    w("// following terms (its LICENSE file):")
+    w("//")
+    for line in license_text.strip("\n").splitlines():
+        w(("// " + line).rstrip())
+    w("")
+    w('#include "index/word_readings_table.h"')
+    w("")
+    w("namespace tolvanir {")
+    w("")
+    w("// clang-format off")
+    w("const reading_char reading_chars[] = {")
+    offset = 0
+    for ch in heads:
+        s = reading_of(ch)
+        w("    {0x%04X, %d, %d},  // %s" % (ord(ch), index[s], offset, s or "-"))
+        offset += sum(2 * len(word) for word in groups[ch])
+    w("    {0xFFFF, 0, %d},  // end" % offset)
+    w("};")
+    w("")
+    w("const std::size_t reading_char_count = %d;" % len(heads))
+    w("")
+    w("const std::uint16_t reading_words[] = {")
+    for ch in heads:
+        for word in groups[ch]:
+            units = [str(len(word))] + ["0x%04X" % ord(c) for c in word[1:]]
+            units += [str(index[s]) for s in kept[word]]
+            w("    %s,  // U+%04X %s" % (", ".join(units), ord(ch), " ".join(kept[word])))
+    w("};")
+    w("// clang-format on")
+    w("")
+    w("}  // namespace tolvanir")
+    if offset >= 1 << 16:
+        fail("%d word units do not fit the 16-bit offsets" % offset)
+    return "\n".join(out) + "\n"
+
+
+def main(argv):
+    if len(argv) not in (2, 3):
+        sys.exit(__doc__.split("\n\n")[1])
+    package_dir = argv[1]
+    with open(os.path.join(package_dir, "package.json"), encoding="utf-8") as f:
+        package = json.load(f)
+    if package.get("name") != "pinyin-pro":
+        fail("%s is not the pinyin-pro package" % package_dir)
+    license_path = os.path.join(package_dir, "LICENSE")
+    if not os.path.isfile(license_path):
+        fail("no LICENSE file in %s" % package_dir)
+    with open(license_path, encoding="utf-8") as f:
+        license_text = f.read()
+
+    pool, table = read_table(TABLE_CPP)
+    data_dir = os.path.join(package_dir, "dist", "esm", "data")
+    dropped = {"outside the range": 0, "syllables not matching characters": 0,
+               "reading outside the syllables": 0}
+    words = read_words(data_dir, dropped)
+    overrides, kept, heads, groups, reading_of = build(table, words, read_char_defaults(data_dir))
+    text = render(package, license_text, pool, heads, groups, kept, reading_of)
+    if len(argv) > 2:
+        with open(argv[2], "w", encoding="ascii", newline="\n") as f:
+            f.write(text)
+    else:
+        sys.stdout.write(text)
+
+    print("word readings: %d words read, %d kept, %d character readings, %d head characters; "
+          "dropped: %s" % (len(words), len(kept), len(overrides), len(heads),
+                           ", ".join("%d %s" % (n, why) for why, n in dropped.items())),
+          file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main(sys.argv)
