@@ -1,6 +1,11 @@
 #include "platform/utf8.h"
 
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <stdexcept>
 
 namespace tolvanir {
@@ -98,6 +103,105 @@ std::string to_utf8(const std::wstring& text) {
         if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
         append_utf8(out, cp);
     }
+    return out;
+}
+
+void append_wtf8(std::string& out, std::wstring_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t cp = static_cast<std::uint32_t>(text[i]);
+        if (wide_is_utf16) {
+            cp &= 0xFFFF;
+            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+                const std::uint32_t low = static_cast<std::uint32_t>(text[i + 1]) & 0xFFFF;
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                    ++i;
+                }
+            }
+        } else if (cp > 0x10FFFF) {
+            cp = 0xFFFD;  // no Unicode text holds such a value
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else {
+            append_utf8(out, cp);
+        }
+    }
+}
+
+namespace {
+
+// Decodes into `to`, which has room for as many units as there are bytes;
+// returns the units written.
+std::size_t decode_wtf8(const unsigned char* p, const unsigned char* end, wchar_t* to) {
+    wchar_t* at = to;
+    while (p < end) {
+        // Paths and pinyin are mostly ASCII: sixteen bytes at a time.
+#if defined(__SSE2__)
+        if (end - p >= 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            if (_mm_movemask_epi8(bytes) == 0) {
+                const __m128i zero = _mm_setzero_si128();
+                const __m128i low = _mm_unpacklo_epi8(bytes, zero),
+                              high = _mm_unpackhi_epi8(bytes, zero);
+                auto* out = reinterpret_cast<__m128i*>(at);
+                if (sizeof(wchar_t) == 2) {
+                    _mm_storeu_si128(out, low);
+                    _mm_storeu_si128(out + 1, high);
+                } else {
+                    _mm_storeu_si128(out, _mm_unpacklo_epi16(low, zero));
+                    _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(low, zero));
+                    _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(high, zero));
+                    _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(high, zero));
+                }
+                at += 16;
+                p += 16;
+                continue;
+            }
+        }
+#endif
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            *at++ = static_cast<wchar_t>(lead);
+            ++p;
+            continue;
+        }
+        std::uint32_t cp = 0;
+        int extra = 0;
+        if (lead >= 0xF0) {
+            cp = lead & 0x07, extra = 3;
+        } else if (lead >= 0xE0) {
+            cp = lead & 0x0F, extra = 2;
+        } else {
+            cp = lead & 0x1F, extra = 1;
+        }
+        if (end - p <= extra) break;  // cut short: not written by append_wtf8
+        for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (p[k] & 0x3F);
+        at = put_code_point(at, cp);
+        p += extra + 1;
+    }
+    return static_cast<std::size_t>(at - to);
+}
+
+}  // namespace
+
+void append_from_wtf8(std::wstring& out, std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    // Decoded where it stays in the cache, then copied once: no filling of
+    // the string ahead of the decoding.
+    wchar_t near[512];
+    if (bytes.size() <= sizeof near / sizeof near[0]) {
+        out.append(near, decode_wtf8(p, p + bytes.size(), near));
+        return;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + bytes.size());  // never more units than bytes
+    out.resize(at + decode_wtf8(p, p + bytes.size(), &out[at]));
+}
+
+std::wstring from_wtf8(std::string_view bytes) {
+    std::wstring out;
+    append_from_wtf8(out, bytes);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tolvanir {
 
@@ -11,5 +12,20 @@ namespace tolvanir {
 [[nodiscard]] std::wstring from_utf8(const std::string& bytes);
 // Unpaired surrogates become U+FFFD rather than failing.
 [[nodiscard]] std::string to_utf8(const std::wstring& text);
+
+// Generalized UTF-8, for texts kept in memory: like UTF-8, but an unpaired
+// surrogate is encoded as if it were a character, so every wide string comes
+// back exactly (a name on NTFS may hold one). Half the size of UTF-16 for the
+// mostly ASCII texts of paths and pinyin.
+void append_wtf8(std::string& out, std::wstring_view text);
+// The inverse, for bytes that append_wtf8 wrote; appends to `out`.
+void append_from_wtf8(std::wstring& out, std::string_view bytes);
+[[nodiscard]] std::wstring from_wtf8(std::string_view bytes);
+// The wide units one character of generalized UTF-8 takes, from its lead
+// byte: 0 for a continuation byte; 2 for a 4-byte sequence where wchar_t
+// holds UTF-16.
+[[nodiscard]] constexpr unsigned wide_units_of(unsigned char byte) {
+    return (byte & 0xC0) == 0x80 ? 0 : (sizeof(wchar_t) == 2 && byte >= 0xF0) ? 2 : 1;
+}
 
 }  // namespace tolvanir

@@ -37,6 +37,28 @@ TEST(Utf8, RefusesWhatIsNotUtf8) {
     }
 }
 
+// The index keeps its texts so: every wide string must come back exactly,
+// an unpaired surrogate (a name on NTFS may hold one) included, long ASCII
+// runs (read sixteen bytes at a time) as well as the bytes after them.
+TEST(Utf8, GeneralizedUtf8KeepsEveryWideString) {
+    const std::wstring half(1, static_cast<wchar_t>(0xDC00));
+    const std::wstring texts[] = {L"", L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\x.lnk",
+                                  L"0123456789abcdef\u8BB0" + std::wstring(40, L'a') + L"\u00E9",
+                                  L"\u8BB0\u4E8B\u672C\U0001F600 and \U00020000",
+                                  L"a" + half + L"b" + std::wstring(17, L'x') + half};
+    for (const std::wstring& text : texts) {
+        std::string packed;
+        append_wtf8(packed, text);
+        EXPECT_EQ(from_wtf8(packed), text) << ::testing::PrintToString(packed);
+        std::wstring appended = L"kept";
+        append_from_wtf8(appended, packed);
+        EXPECT_EQ(appended, L"kept" + text);
+    }
+    std::string packed;
+    append_wtf8(packed, L"a" + half);
+    EXPECT_EQ(packed, "a\xED\xB0\x80") << "a half alone is encoded as if it were a character";
+}
+
 TEST(Utf8, LoneSurrogatesBecomeReplacementCharacters) {
     std::wstring lone;
     lone.push_back(static_cast<wchar_t>(0xD800));
