@@ -8,8 +8,9 @@ int win32_controls::count() const {
     return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
 }
 
-void win32_controls::add_string(const std::wstring& text) {
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+int win32_controls::add_string(const std::wstring& text) {
+    const LRESULT row = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return row < 0 ? -1 : static_cast<int>(row);
 }
 
 void win32_controls::set_item_data(int row, const std::wstring* launch_text) {
@@ -21,13 +22,17 @@ void win32_controls::set_cur_sel(int row) {
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
-// Thousands of rows would otherwise repaint and reallocate one by one.
+// Thousands of rows would otherwise repaint and reallocate one by one; a few
+// cost less than the repaint of the whole list that turning it back on takes.
 void win32_controls::begin_fill(std::size_t rows) {
+    quiet_fill_ = rows > quiet_fill_from;
+    if (!quiet_fill_) return;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(rows), static_cast<LPARAM>(rows * 64));
 }
 
 void win32_controls::end_fill() {
+    if (!quiet_fill_) return;
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }

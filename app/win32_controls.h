@@ -13,9 +13,12 @@ class win32_controls : public launcher_controls {
     HWND input = nullptr;
     HWND list = nullptr;
 
+    // Fills of more rows than this turn repainting off meanwhile.
+    static constexpr std::size_t quiet_fill_from = 64;
+
     void reset_content() override;
     [[nodiscard]] int count() const override;
-    void add_string(const std::wstring& text) override;
+    int add_string(const std::wstring& text) override;
     void set_item_data(int row, const std::wstring* launch_text) override;
     void set_cur_sel(int row) override;
     void begin_fill(std::size_t rows) override;
@@ -29,6 +32,9 @@ class win32_controls : public launcher_controls {
     [[nodiscard]] const std::wstring* item_data(int row) const override;
     [[nodiscard]] bool window_visible() const override;
     void hide_window() override;
+
+  private:
+    bool quiet_fill_ = false;
 };
 
 }  // namespace tolvanir

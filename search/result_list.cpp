@@ -6,9 +6,10 @@ void fill_result_list(result_list& list, const shown_results& results) {
     list.begin_fill(results.size());
     list.reset_content();
     for (const result_entry& entry : results) {
-        const int row = list.count();
-        list.add_string(entry.shown_text);
-        list.set_item_data(row, &entry.launch_text);
+        // The index LB_ADDSTRING gives back is the one LB_GETCOUNT would have
+        // given before it: one message fewer per row.
+        const int row = list.add_string(entry.shown_text);
+        if (row >= 0) list.set_item_data(row, &entry.launch_text);
     }
     list.set_cur_sel(0);
     list.end_fill();

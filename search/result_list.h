@@ -12,9 +12,10 @@ namespace tolvanir {
 class result_list {
   public:
     virtual ~result_list() = default;
-    virtual void reset_content() = 0;                                          // LB_RESETCONTENT
-    [[nodiscard]] virtual int count() const = 0;                               // LB_GETCOUNT
-    virtual void add_string(const std::wstring& text) = 0;                     // LB_ADDSTRING
+    virtual void reset_content() = 0;             // LB_RESETCONTENT
+    [[nodiscard]] virtual int count() const = 0;  // LB_GETCOUNT
+    // LB_ADDSTRING: the new row's index (the list does not sort), or -1.
+    virtual int add_string(const std::wstring& text) = 0;
     virtual void set_item_data(int row, const std::wstring* launch_text) = 0;  // LB_SETITEMDATA
     virtual void set_cur_sel(int row) = 0;                                     // LB_SETCURSEL
     // Around a refill of `rows` rows: a list that repaints or grows row by
@@ -29,7 +30,7 @@ class counting_result_list : public result_list {
   public:
     void reset_content() override { rows = 0; }
     [[nodiscard]] int count() const override { return rows; }
-    void add_string(const std::wstring&) override { ++rows; }
+    int add_string(const std::wstring&) override { return rows++; }
     void set_item_data(int, const std::wstring*) override {}
     void set_cur_sel(int) override {}
 

@@ -18,7 +18,7 @@ class fake_controls : public launcher_controls {
 
     void reset_content() override { list.reset_content(); }
     int count() const override { return list.count(); }
-    void add_string(const std::wstring& text) override { list.add_string(text); }
+    int add_string(const std::wstring& text) override { return list.add_string(text); }
     void set_item_data(int row, const std::wstring* data) override {
         list.set_item_data(row, data);
     }

@@ -22,7 +22,10 @@ class fake_result_list : public result_list {
         ++resets;
     }
     int count() const override { return static_cast<int>(rows.size()); }
-    void add_string(const std::wstring& text) override { rows.push_back({text, nullptr}); }
+    int add_string(const std::wstring& text) override {
+        rows.push_back({text, nullptr});
+        return count() - 1;
+    }
     void set_item_data(int row_index, const std::wstring* data) override {
         rows.at(static_cast<std::size_t>(row_index)).data = data;
     }
