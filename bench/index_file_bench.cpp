@@ -21,12 +21,10 @@ struct sample_file {
         std::ofstream(target.c_str()) << "x";
         fill_sample_index(index, 10000);
         tolvanir_list relinked;
-        index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-            for (program_item item : items) {
-                item.path = target.wstring();
-                relinked.insert_item(std::move(item));
-            }
-        });
+        for (program_item item : index.copy_items()) {
+            item.path = target.wstring();
+            relinked.insert_item(std::move(item));
+        }
         file = dir / "Index.json";
         (void)save_index(relinked, file);
     }

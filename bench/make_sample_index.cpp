@@ -22,12 +22,10 @@ int main(int argc, char** argv) {
     bench::fill_sample_index(sample, std::strtoul(argv[1], nullptr, 10));
     std::ofstream texts(argv[4], std::ios::binary);
     const std::wstring target = from_utf8(argv[2]);
-    sample.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-        for (program_item item : items) {
-            texts << to_utf8(item.search_text) << '\n';
-            item.path = target;
-            index.insert_item(std::move(item));
-        }
-    });
+    for (program_item item : sample.copy_items()) {
+        texts << to_utf8(item.search_text) << '\n';
+        item.path = target;
+        index.insert_item(std::move(item));
+    }
     return save_index(index, boost::filesystem::path(argv[3])) && texts ? 0 : 1;
 }

@@ -152,27 +152,40 @@ bool parse_json_text(const std::string& utf8, wptree& tree) {
     return true;
 }
 
-file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes) {
+file_read open_data_file(const boost::filesystem::path& file, std::ifstream& in) {
     namespace fs = boost::filesystem;
     for (int attempt = 1;; ++attempt) {
         // c_str() is a wide path on Windows, so names in any script open.
-        std::ifstream in(file.c_str(), std::ios::in | std::ios::binary);
+        in.open(file.c_str(), std::ios::in | std::ios::binary);
         if (in) {
             in.seekg(0, std::ios::end);
             const std::streamoff size = in.tellg();
-            if (size < 0 || static_cast<std::uintmax_t>(size) > max_json_file_size) {
-                return file_read::unreadable;
-            }
-            bytes.resize(static_cast<std::size_t>(size));
             in.seekg(0, std::ios::beg);
-            if (size == 0 || in.read(&bytes[0], size)) return file_read::read;
+            if (size >= 0 && static_cast<std::uintmax_t>(size) <= max_json_file_size && in) {
+                return file_read::read;
+            }
+            in.close();
+            return file_read::unreadable;
         }
+        in.clear();
         boost::system::error_code error;
         const fs::file_type type = fs::status(file, error).type();
         if (type == fs::file_not_found) return file_read::missing;
         if (type != fs::regular_file || attempt == read_attempts) return file_read::unreadable;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes) {
+    std::ifstream in;
+    const file_read found = open_data_file(file, in);
+    if (found != file_read::read) return found;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    bytes.resize(static_cast<std::size_t>(size));
+    if (size == 0 || in.read(&bytes[0], size)) return file_read::read;
+    return file_read::unreadable;
 }
 
 void move_aside(const boost::filesystem::path& file) {
@@ -197,51 +210,90 @@ std::string format_json_text(const wptree& tree) {
     return to_utf8(stream.str());
 }
 
-void append_json_string(std::string& out, const std::wstring& value) {
+namespace {
+
+void escape_unit(std::string& out, std::uint32_t unit) {
     static const char hex[] = "0123456789ABCDEF";
-    const auto escape_unit = [&](std::uint32_t unit) {
-        const char digits[] = {'\\',
-                               'u',
-                               hex[(unit >> 12) & 0xF],
-                               hex[(unit >> 8) & 0xF],
-                               hex[(unit >> 4) & 0xF],
-                               hex[unit & 0xF]};
-        out.append(digits, sizeof digits);
-    };
+    const char digits[] = {'\\',
+                           'u',
+                           hex[(unit >> 12) & 0xF],
+                           hex[(unit >> 8) & 0xF],
+                           hex[(unit >> 4) & 0xF],
+                           hex[unit & 0xF]};
+    out.append(digits, sizeof digits);
+}
+
+// One character as the writer escapes it (a value beyond U+FFFF as its pair).
+void append_escaped(std::string& out, std::uint32_t c) {
+    if (c == 0x20 || c == 0x21 || (c >= 0x23 && c <= 0x2E) || (c >= 0x30 && c <= 0x5B) ||
+        (c >= 0x5D && c <= 0x7F)) {
+        out.push_back(static_cast<char>(c));
+    } else if (c >= 0x80 && c <= 0xFF) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c == '\b') {
+        out += "\\b";
+    } else if (c == '\f') {
+        out += "\\f";
+    } else if (c == '\n') {
+        out += "\\n";
+    } else if (c == '\r') {
+        out += "\\r";
+    } else if (c == '\t') {
+        out += "\\t";
+    } else if (c == '/') {
+        out += "\\/";
+    } else if (c == '"') {
+        out += "\\\"";
+    } else if (c == '\\') {
+        out += "\\\\";
+    } else if (c > 0xFFFF && c <= 0x10FFFF) {
+        escape_unit(out, 0xD800 + ((c - 0x10000) >> 10));
+        escape_unit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else if (is_high_surrogate(c) || is_low_surrogate(c)) {
+        escape_unit(out, replacement_character);  // a half alone could not be read back
+    } else {
+        escape_unit(out, c > 0xFFFF ? 0xFFFF : c);
+    }
+}
+
+}  // namespace
+
+void append_json_string(std::string& out, const std::wstring& value) {
     out.push_back('"');
     for (std::size_t i = 0; i < value.size(); ++i) {
-        const auto c =
+        auto c =
             static_cast<std::uint32_t>(value[i]) & (sizeof(wchar_t) == 2 ? 0xFFFFu : 0xFFFFFFFFu);
-        if (c == 0x20 || c == 0x21 || (c >= 0x23 && c <= 0x2E) || (c >= 0x30 && c <= 0x5B) ||
-            (c >= 0x5D && c <= 0x7F)) {
-            out.push_back(static_cast<char>(c));
-        } else if (c >= 0x80 && c <= 0xFF) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c == '\b') {
-            out += "\\b";
-        } else if (c == '\f') {
-            out += "\\f";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '/') {
-            out += "\\/";
-        } else if (c == '"') {
-            out += "\\\"";
-        } else if (c == '\\') {
-            out += "\\\\";
-        } else if (c > 0xFFFF && c <= 0x10FFFF) {
-            escape_unit(0xD800 + ((c - 0x10000) >> 10));
-            escape_unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else if (is_lone_surrogate(value, i)) {
-            escape_unit(replacement_character);
+        // A pair is written as it stands; only a half alone is replaced.
+        if (sizeof(wchar_t) == 2 && (is_high_surrogate(c) || is_low_surrogate(c)) &&
+            !is_lone_surrogate(value, i)) {
+            escape_unit(out, c);
         } else {
-            escape_unit(c > 0xFFFF ? 0xFFFF : c);
+            append_escaped(out, c);
         }
+    }
+    out.push_back('"');
+}
+
+void append_json_string_wtf8(std::string& out, std::string_view value) {
+    out.push_back('"');
+    const auto* p = reinterpret_cast<const unsigned char*>(value.data());
+    const auto* const end = p + value.size();
+    while (p < end) {
+        const unsigned char lead = *p;
+        std::uint32_t c = lead;
+        int extra = 0;
+        if (lead >= 0xF0) {
+            c = lead & 0x07, extra = 3;
+        } else if (lead >= 0xE0) {
+            c = lead & 0x0F, extra = 2;
+        } else if (lead >= 0xC0) {
+            c = lead & 0x1F, extra = 1;
+        }
+        if (end - p <= extra) break;
+        for (int k = 1; k <= extra; ++k) c = (c << 6) | (p[k] & 0x3Fu);
+        append_escaped(out, c);
+        p += extra + 1;
     }
     out.push_back('"');
 }

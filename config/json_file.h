@@ -7,7 +7,9 @@
 #include <boost/property_tree/json_parser/detail/read.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <exception>
+#include <fstream>
 #include <string>
+#include <string_view>
 
 namespace tolvanir {
 
@@ -47,9 +49,12 @@ enum class file_read {
     broken,      // read but not parsed; moved aside
 };
 
-// The whole file. One that exists but cannot be opened (another program
-// holds it without sharing it, a backup or a virus scan) is tried again for
-// about a second before it counts as unreadable.
+// Opens the file for reading. One that exists but cannot be opened (another
+// program holds it without sharing it, a backup or a virus scan) is tried
+// again for about a second before it counts as unreadable; so is one beyond
+// the size any file of ours reaches.
+[[nodiscard]] file_read open_data_file(const boost::filesystem::path& file, std::ifstream& in);
+// The whole file, opened as above.
 [[nodiscard]] file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes);
 // Moves a file that was read but does not parse to the same name with ".bad"
 // appended (replacing an older one), so nothing the user wrote is destroyed.
@@ -71,6 +76,8 @@ void keep_unread_file(const boost::filesystem::path& file, file_read found);
 // Appends the value as the writer above writes it: quoted, escaped the same
 // way, in UTF-8. For writers that produce JSON without building a tree.
 void append_json_string(std::string& out, const std::wstring& value);
+// The same for a value held in generalized UTF-8 (platform/utf8.h).
+void append_json_string_wtf8(std::string& out, std::string_view value);
 
 // True when the file was read and parsed into the tree; false leaves the tree
 // as it was. A file that was read but does not parse is moved aside to the

@@ -17,13 +17,7 @@ inline void require(bool holds, const char* what) {
     std::abort();
 }
 
-inline std::vector<program_item> items_of(const tolvanir_list& index) {
-    std::vector<program_item> out;
-    index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-        out.assign(items.begin(), items.end());
-    });
-    return out;
-}
+inline std::vector<program_item> items_of(const tolvanir_list& index) { return index.copy_items(); }
 
 inline bool same_items(const std::vector<program_item>& a, const std::vector<program_item>& b) {
     if (a.size() != b.size()) return false;

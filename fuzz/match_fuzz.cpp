@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "index/packed_item.h"
 #include "index/pinyin.h"
 #include "platform/natural_compare.h"
 #include "platform/utf8.h"
 #include "search/match_score.h"
+#include "search/packed_match.h"
 
 using namespace tolvanir;
 using fuzz::require;
@@ -42,13 +44,6 @@ bool has_ascii_capital(const std::wstring& text) {
     return false;
 }
 
-std::wstring fold(std::wstring text) {
-    for (wchar_t& c : text) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return text;
-}
-
 int sign(const std::wstring& a, const std::wstring& b) {
     const int r = natural_compare(a, b);
     return (r > 0) - (r < 0);
@@ -58,9 +53,22 @@ void check_match(const std::wstring& pattern, const std::wstring& text) {
     const double score = match_score(pattern, text);
     require(score >= 0.0 && score <= 1.0, "match score outside [0, 1]");
     if (pattern.empty()) require(score == 1.0, "an empty pattern does not score 1");
-    if (!has_ascii_capital(pattern)) {
-        require(match_score_folded(pattern, fold(text)) == score,
-                "the folded match scores differently");
+    // The index keeps texts packed; values past Unicode no decoder yields
+    // are not kept as they are.
+    const auto in_unicode = [](const std::wstring& s) {
+        for (const wchar_t c : s) {
+            if (static_cast<std::uint32_t>(c) > 0x10FFFF) return false;
+        }
+        return true;
+    };
+    if (!in_unicode(pattern) || !in_unicode(text)) return;
+    const program_item item{text, text, text, L"", 0};
+    const packed_item packed(item);
+    require(fuzz::same_items({packed.to_item(0)}, {item}), "packing does not keep the texts");
+    packed_pattern packed_query;
+    if (!has_ascii_capital(pattern) && pack_pattern(pattern, packed_query)) {
+        require(match_score_packed(packed_query, packed.folded_search_text()) == score,
+                "the packed match scores differently");
     }
 }
 

@@ -3,12 +3,17 @@
 #include <boost/filesystem/operations.hpp>
 #include <boost/property_tree/json_parser.hpp>
 #include <cwctype>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "config/json_reader.h"
 #include "config/program_files.h"
+#include "index/present_files.h"
 #include "platform/debug_output.h"
+#include "platform/file_path.h"
 #include "platform/file_replace.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 
@@ -55,59 +60,30 @@ void set_field(program_item& item, int position, const std::wstring& text) {
     }
 }
 
-// Reader callbacks that pick the items out of {"list": [[five values], ...]}
-// exactly as the tree lookup does: the root's first member named "list", its
-// children (array or object) as elements, their children by position, a
-// nested container counting as an empty value.
-class index_events {
+// Picks the items out of {"list": [[five values], ...]} as the reader reports
+// them, exactly as the tree lookup does: the root's first member named
+// "list", its children (array or object) as elements, their children by
+// position, a nested container counting as an empty value. Each element is
+// packed as soon as it ends, so the file's texts are held once.
+class index_events : public json_events {
   public:
-    using char_type = wchar_t;
+    void begin_object() override { begin_container(true); }
+    void end_object() override { end_container(); }
+    void begin_array() override { begin_container(false); }
+    void end_array() override { end_container(); }
+    void key(std::string_view text) override { key_.assign(text.data(), text.size()); }
+    void value(std::string_view text) override {
+        if (next_role() == role::field) set(text);
+    }
 
-    void on_null() { leaf_value(L"null"); }
-    void on_boolean(bool b) { leaf_value(b ? L"true" : L"false"); }
-    template <typename Range>
-    void on_number(Range units) {
-        begin_leaf();
-        text_.assign(units.begin(), units.end());
-        end_leaf();
-    }
-    void on_begin_number() { begin_leaf(); }
-    void on_digit(wchar_t c) { text_ += c; }
-    void on_end_number() { end_leaf(); }
-    void on_begin_string() {
-        if (!frames_.empty() && frames_.back().object && frames_.back().want_key) {
-            in_key_ = true;
-            key_.clear();
-            return;
-        }
-        begin_leaf();
-    }
-    template <typename Range>
-    void on_code_units(Range units) {
-        (in_key_ ? key_ : text_).append(units.begin(), units.end());
-    }
-    void on_code_unit(wchar_t c) { (in_key_ ? key_ : text_) += c; }
-    void on_end_string() {
-        if (in_key_) {
-            in_key_ = false;
-            frames_.back().want_key = false;
-            return;
-        }
-        end_leaf();
-    }
-    void on_begin_array() { begin_container(false); }
-    void on_end_array() { end_container(); }
-    void on_begin_object() { begin_container(true); }
-    void on_end_object() { end_container(); }
-
-    std::vector<program_item>& items() { return items_; }
+    std::vector<packed_item>& items() { return items_; }
+    std::vector<std::uint32_t>& uses() { return uses_; }
 
   private:
     enum class role { other, root, list, element, field };
     struct frame {
         bool object;
         role what;
-        bool want_key = true;
         int position = 0;  // children seen, for elements
     };
 
@@ -117,14 +93,13 @@ class index_events {
         frame& parent = frames_.back();
         switch (parent.what) {
             case role::root:
-                if (parent.object && !list_found_ && key_ == L"list") {
+                if (parent.object && !list_found_ && key_ == "list") {
                     list_found_ = true;
                     return role::list;
                 }
                 return role::other;
             case role::list:
-                items_.emplace_back();
-                return role::element;
+                return role::element;  // a value that is no container has no fields
             case role::element:
                 field_ = parent.position++;
                 return role::field;
@@ -133,41 +108,73 @@ class index_events {
         }
     }
 
-    void value_done() {
-        if (!frames_.empty() && frames_.back().object) frames_.back().want_key = true;
-    }
-
-    void begin_leaf() {
-        leaf_role_ = next_role();
-        text_.clear();
-    }
-    void end_leaf() {
-        if (leaf_role_ == role::field) set_field(items_.back(), field_, text_);
-        value_done();
-    }
-    void leaf_value(const wchar_t* text) {
-        begin_leaf();
-        text_ = text;
-        end_leaf();
+    void set(std::string_view text) {
+        if (field_ < field_count) field_text_[field_].assign(text.data(), text.size());
     }
 
     void begin_container(bool object) {
         const role what = next_role();
-        if (what == role::field) set_field(items_.back(), field_, std::wstring());
+        if (what == role::field) set(std::string_view());
+        if (what == role::element) {
+            for (std::string& text : field_text_) text.clear();
+        }
         frames_.push_back({object, what});
     }
+
     void end_container() {
+        if (frames_.back().what == role::element && !field_text_[2].empty()) {
+            items_.emplace_back(field_text_[0], field_text_[1], field_text_[2], field_text_[3]);
+            uses_.push_back(parse_use_count(from_wtf8(field_text_[4])));
+        }
         frames_.pop_back();
-        value_done();
     }
 
     std::vector<frame> frames_;
-    std::vector<program_item> items_;
-    std::wstring key_, text_;
-    bool in_key_ = false;
+    std::string field_text_[field_count];
+    std::vector<packed_item> items_;
+    std::vector<std::uint32_t> uses_;
+    std::string key_;
     bool list_found_ = false;
-    role leaf_role_ = role::other;
     int field_ = 0;
+};
+
+// Which of the paths still name regular files.
+using presence_test = std::function<std::vector<bool>(const std::vector<std::string_view>&)>;
+
+// Reads the file's elements and inserts those whose file still exists; false
+// (nothing inserted) for input that does not parse.
+bool load_elements(byte_source& input, tolvanir_list& index, const presence_test& present) {
+    index_events events;
+    if (!read_json(input, events)) return false;
+    std::vector<packed_item>& items = events.items();
+    std::vector<std::uint32_t>& uses = events.uses();
+    std::vector<std::string_view> paths;
+    paths.reserve(items.size());
+    for (const packed_item& item : items) paths.push_back(item.path());
+    const std::vector<bool> exists = present(paths);
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (!exists[k]) continue;
+        items[kept] = std::move(items[k]);
+        uses[kept++] = uses[k];
+    }
+    items.resize(kept);
+    uses.resize(kept);
+    index.insert_packed(std::move(items), uses);
+    return true;
+}
+
+// The file read in pieces, so that a large index is never held whole.
+class stream_source : public byte_source {
+  public:
+    explicit stream_source(std::istream& in) : in_(in) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        in_.read(buffer, static_cast<std::streamsize>(size));
+        return static_cast<std::size_t>(in_.gcount());
+    }
+
+  private:
+    std::istream& in_;
 };
 
 void append_indent(std::string& out, int levels) {
@@ -197,30 +204,33 @@ void load_index_tree(const wptree& tree, tolvanir_list& index, const file_test& 
 }
 
 bool load_index_text(const std::string& utf8, tolvanir_list& index, const file_test& exists) {
-    index_events events;
-    if (!parse_json_events(utf8, events)) return false;
-    for (program_item& item : events.items()) {
-        if (!item.path.empty() && exists(item.path)) index.insert_item(std::move(item));
-    }
-    return true;
+    text_source input(utf8);
+    return load_elements(input, index, [&](const std::vector<std::string_view>& paths) {
+        std::vector<bool> found;
+        for (const std::string_view path : paths) found.push_back(exists(from_wtf8(path)));
+        return found;
+    });
+}
+
+bool load_index_stream(std::istream& in, tolvanir_list& index) {
+    stream_source input(in);
+    return load_elements(input, index, regular_files);
 }
 
 wptree index_tree(tolvanir_list& index) {
     index.sort_and_dedupe();
     wptree root;
     wptree& list = root.put_child(L"list", wptree());
-    index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-        for (const program_item& item : items) {
-            // Built in place: the tree copies whole subtrees on insertion.
-            wptree& element = list.push_back(std::make_pair(std::wstring(), wptree()))->second;
-            for (const std::wstring* field :
-                 {&item.display_name, &item.search_text, &item.path, &item.target}) {
-                element.push_back(std::make_pair(std::wstring(), wptree(*field)));
-            }
-            const auto uses = static_cast<std::uint32_t>(item.use_count);
-            element.push_back(std::make_pair(std::wstring(), wptree(std::to_wstring(uses))));
+    for (const program_item& item : index.copy_items()) {
+        // Built in place: the tree copies whole subtrees on insertion.
+        wptree& element = list.push_back(std::make_pair(std::wstring(), wptree()))->second;
+        for (const std::wstring* field :
+             {&item.display_name, &item.search_text, &item.path, &item.target}) {
+            element.push_back(std::make_pair(std::wstring(), wptree(*field)));
         }
-    });
+        const auto uses = static_cast<std::uint32_t>(item.use_count);
+        element.push_back(std::make_pair(std::wstring(), wptree(std::to_wstring(uses))));
+    }
     return root;
 }
 
@@ -230,23 +240,26 @@ std::string index_text(tolvanir_list& index) {
     append_indent(out, 1);
     out += "\"list\": ";
     bool any = false;
-    index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-        if (items.empty()) return;
+    index.read_items([&](const item_table& items) {
+        const std::vector<std::uint32_t>& order = items.order();
+        if (order.empty()) return;
         any = true;
         out += "[\n";
-        for (auto it = items.begin(); it != items.end(); ++it) {
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const item_slot& slot = items.slot(order[k]);
             append_indent(out, 2);
             out += "[\n";
-            for (const std::wstring* field :
-                 {&it->display_name, &it->search_text, &it->path, &it->target}) {
+            const std::string search = slot.text.search_text();
+            for (const std::string_view field : {slot.text.display_name(), std::string_view(search),
+                                                 slot.text.path(), slot.text.target()}) {
                 append_indent(out, 3);
-                append_json_string(out, *field);
+                append_json_string_wtf8(out, field);
                 out += ",\n";
             }
             append_indent(out, 3);
-            out += '"' + std::to_string(static_cast<std::uint32_t>(it->use_count)) + "\"\n";
+            out += '"' + std::to_string(slot.use_count) + "\"\n";
             append_indent(out, 2);
-            out += std::next(it) == items.end() ? "]\n" : "],\n";
+            out += k + 1 == order.size() ? "]\n" : "],\n";
         }
         append_indent(out, 1);
         out += "]";
@@ -258,10 +271,13 @@ std::string index_text(tolvanir_list& index) {
 }
 
 file_read load_index(tolvanir_list& index, const boost::filesystem::path& file) {
-    std::string bytes;
-    const file_read found = read_file_bytes(file, bytes);
+    std::ifstream in;
+    const file_read found = open_data_file(file, in);
     if (found != file_read::read) return found;
-    if (load_index_text(bytes, index)) return file_read::read;
+    stream_source input(in);
+    if (load_elements(input, index, regular_files)) return file_read::read;
+    if (in.bad()) return file_read::unreadable;
+    in.close();
     move_aside(file);
     return file_read::broken;
 }

@@ -4,6 +4,7 @@
 
 #include <boost/filesystem/path.hpp>
 #include <functional>
+#include <istream>
 
 #include "config/json_file.h"
 #include "index/tolvanir_list.h"
@@ -23,6 +24,10 @@ void load_index_tree(const wptree& tree, tolvanir_list& index,
 // (and nothing inserted) for text that does not parse.
 [[nodiscard]] bool load_index_text(const std::string& utf8, tolvanir_list& index,
                                    const file_test& exists = is_regular_file);
+
+// The same from a stream read in pieces, with the default file test; false
+// for text that does not parse (nothing is moved aside: for tools that look).
+[[nodiscard]] bool load_index_stream(std::istream& in, tolvanir_list& index);
 
 // Sorts and deduplicates the index, then builds the tree that is written.
 wptree index_tree(tolvanir_list& index);

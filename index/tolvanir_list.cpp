@@ -1,8 +1,11 @@
 #include "index/tolvanir_list.h"
 
-#include <iterator>
+#include <algorithm>
+#include <cmath>
+#include <numeric>
 
 #include "platform/natural_compare.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 
@@ -10,96 +13,248 @@ namespace {
 
 using lock_t = boost::unique_lock<boost::mutex>;
 
-bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
+bool is_separator(char c) { return c == '\\' || c == '/'; }
 
-// A path lies under a renamed path when it is that path or continues it with a
-// separator; "Games2" does not lie under "Games".
-bool lies_under(const std::wstring& path, const std::wstring& prefix) {
+// A path lies under a renamed or removed path when it is that path or
+// continues it with a separator; "Games2" does not lie under "Games".
+bool lies_under(std::string_view path, std::string_view prefix) {
     if (prefix.empty() || path.compare(0, prefix.size(), prefix) != 0) return false;
     return path.size() == prefix.size() || is_separator(path[prefix.size()]) ||
            is_separator(prefix.back());
 }
 
+std::string packed_path(const std::wstring& path) {
+    std::string bytes;
+    append_wtf8(bytes, path);
+    return bytes;
+}
+
+bool same_item(const packed_item& a, const packed_item& b) {
+    return a.display_name() == b.display_name() && a.target() == b.target();
+}
+
+// A display name as the comparison takes it: wide, decoded into a buffer
+// that is reused.
+const std::wstring& decoded(const item_slot& slot, std::wstring& buffer) {
+    buffer.clear();
+    append_from_wtf8(buffer, slot.text.display_name());
+    return buffer;
+}
+
 }  // namespace
 
+std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count) {
+    std::uint32_t id = 0;
+    if (!free_slots.empty()) {
+        id = free_slots.back();
+        free_slots.pop_back();
+    } else {
+        id = static_cast<std::uint32_t>(items.size());
+        items.emplace_back();
+    }
+    item_slot& slot = items[id];
+    slot.text = std::move(text);
+    slot.use_count = use_count;
+    slot.stamp = ++next_stamp;
+    slot.in_order = true;
+    known_paths.add(id, slot.text.path());
+    order.push_back(id);
+    total += use_count;
+    return id;
+}
+
+void tolvanir_list::free_slot(std::uint32_t id) {
+    item_slot& slot = items[id];
+    known_paths.remove(id, slot.text.path());
+    if (slot.in_order) total -= slot.use_count;
+    slot = item_slot();
+    free_slots.push_back(id);
+}
+
+void tolvanir_list::drop_from_order(const std::vector<bool>& dropped) {
+    std::size_t kept = 0, kept_sorted = 0;
+    bool gap = false;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        if (dropped[order[k]]) {
+            gap = gap || k < sorted;
+            continue;
+        }
+        if (k < sorted) {
+            ++kept_sorted;
+            // The items on both sides of a gap are neighbours now, and may be equal.
+            if (gap) recheck.push_back(order[k]);
+            gap = false;
+        }
+        order[kept++] = order[k];
+    }
+    order.resize(kept);
+    sorted = kept_sorted;
+}
+
 void tolvanir_list::insert_item(program_item item) {
-    // Both locks at once: a removal or rename between the two steps would
-    // leave an item whose path is not known.
+    packed_item text(item);
+    // Both locks at once: a removal or rename between entering the path and
+    // adding the item would leave an item whose path is not known.
     lock_t paths(known_paths_lock);
-    known_paths[item.path] = true;
     lock_t lock(items_lock);
-    items.push_back(std::move(item));
+    take_slot(std::move(text), static_cast<std::uint32_t>(item.use_count));
     changed = true;
-    ++generation;
+}
+
+void tolvanir_list::insert_packed(std::vector<packed_item>&& texts,
+                                  const std::vector<std::uint32_t>& uses) {
+    if (texts.empty()) return;
+    lock_t paths(known_paths_lock);
+    lock_t lock(items_lock);
+    items.reserve(items.size() + texts.size());
+    order.reserve(order.size() + texts.size());
+    for (std::size_t k = 0; k < texts.size(); ++k) take_slot(std::move(texts[k]), uses[k]);
+    changed = true;
 }
 
 bool tolvanir_list::contains_path(const std::wstring& path) const {
+    const std::string bytes = packed_path(path);
     lock_t paths(known_paths_lock);
-    return known_paths.count(path) != 0;
+    bool found = false;
+    known_paths.for_each_candidate(
+        bytes, [&](std::uint32_t id) { found = found || items[id].text.path() == bytes; });
+    return found;
 }
 
 void tolvanir_list::remove_path(const std::wstring& path) {
+    const std::string bytes = packed_path(path);
     lock_t paths(known_paths_lock);
     // The path itself and, for a removed directory (reported alone when it
     // goes to the Recycle Bin), every path below it.
-    bool known = false;
-    for (auto it = known_paths.lower_bound(path);
-         it != known_paths.end() && it->first.compare(0, path.size(), path) == 0;) {
-        if (lies_under(it->first, path)) {
-            it = known_paths.erase(it);
-            known = true;
-        } else {
-            ++it;
-        }
+    std::vector<std::uint32_t> gone;
+    known_paths.for_each_candidate(bytes, [&](std::uint32_t id) {
+        if (items[id].text.path() == bytes) gone.push_back(id);
+    });
+    for (std::uint32_t id = 0; id < items.size(); ++id) {
+        const std::string_view other = items[id].text.path();
+        if (other.size() > bytes.size() && lies_under(other, bytes)) gone.push_back(id);
     }
-    if (!known) return;
+    if (gone.empty()) return;
     lock_t lock(items_lock);
-    items.remove_if([&](const program_item& item) { return lies_under(item.path, path); });
+    std::vector<bool> dropped(items.size(), false);
+    for (const std::uint32_t id : gone) {
+        dropped[id] = true;
+        free_slot(id);
+    }
+    drop_from_order(dropped);
     changed = true;
-    ++generation;
 }
 
 void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring& new_path) {
+    const std::string from = packed_path(old_path);
+    const std::string to = packed_path(new_path);
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
-    for (program_item& item : items) {
-        if (!lies_under(item.path, old_path)) continue;
-        known_paths.erase(item.path);
-        item.path.replace(0, old_path.size(), new_path);
-        known_paths[item.path] = true;
+    std::vector<std::string> left;
+    for (const std::uint32_t id : order) {
+        item_slot& slot = items[id];
+        if (!lies_under(slot.text.path(), from)) continue;
+        const std::string renamed = to + std::string(slot.text.path().substr(from.size()));
+        left.emplace_back(slot.text.path());
+        known_paths.remove(id, slot.text.path());
+        slot.text = slot.text.with_path(renamed);
+        known_paths.add(id, slot.text.path());
         changed = true;
-        ++generation;
+    }
+    // A path a rename left is no longer known, not even through an item that
+    // deduplication dropped.
+    for (std::uint32_t id = 0; id < items.size() && !left.empty(); ++id) {
+        const item_slot& slot = items[id];
+        if (slot.in_order || slot.text.empty()) continue;
+        if (std::find(left.begin(), left.end(), slot.text.path()) != left.end()) free_slot(id);
     }
 }
 
 void tolvanir_list::sort_and_dedupe() {
-    const auto before = [](const program_item& a, const program_item& b) {
-        return natural_compare(a.display_name, b.display_name) < 0;
-    };
     lock_t lock(items_lock);
-    // Between sorts new items only stand at the end: sort that tail alone and
-    // merge it in. Merging keeps equal keys of the sorted part first, so the
-    // result is the same as a stable sort of the whole list.
-    auto tail_start = items.begin();
-    if (tail_start != items.end()) {
-        for (auto next = std::next(tail_start); next != items.end() && !before(*next, *tail_start);
-             ++next) {
-            tail_start = next;
-        }
-        ++tail_start;
+    changed = false;
+    if (sorted == order.size() && recheck.empty()) return;
+
+    // The items added since the last sort, stably sorted, are merged into the
+    // sorted front; where keys are equal the front's items come first. That
+    // is a stable sort of the whole list, at the cost of the new items only.
+    std::vector<std::uint32_t> tail(order.begin() + static_cast<std::ptrdiff_t>(sorted),
+                                    order.end());
+    std::wstring first, second;
+    // New items mostly come in order (a saved index is sorted): check first.
+    bool in_order = true;
+    for (std::size_t k = 1; k < tail.size() && in_order; ++k) {
+        if (k == 1) decoded(items[tail[0]], first);
+        in_order = natural_compare(first, decoded(items[tail[k]], second)) <= 0;
+        first.swap(second);
     }
-    std::list<program_item> tail;
-    tail.splice(tail.end(), items, tail_start, items.end());
-    tail.sort(before);
-    items.merge(tail, before);
+    if (!in_order) {
+        std::vector<std::wstring> names(tail.size());
+        std::vector<std::size_t> rank(tail.size());
+        for (std::size_t k = 0; k < tail.size(); ++k) {
+            decoded(items[tail[k]], names[k]);
+            rank[k] = k;
+        }
+        std::stable_sort(rank.begin(), rank.end(), [&](std::size_t a, std::size_t b) {
+            return natural_compare(names[a], names[b]) < 0;
+        });
+        std::vector<std::uint32_t> ranked(tail.size());
+        for (std::size_t k = 0; k < rank.size(); ++k) ranked[k] = tail[rank[k]];
+        tail.swap(ranked);
+    }
+    std::vector<std::uint32_t> merged;
+    std::vector<bool> is_new;
+    merged.reserve(order.size());
+    is_new.reserve(order.size());
+    const auto front_end = order.begin() + static_cast<std::ptrdiff_t>(sorted);
+    // Few new items: find each one's place by binary search; many: walk.
+    const bool search = tail.size() * std::log2(static_cast<double>(sorted) + 2) < sorted;
+    auto at = order.begin();
+    std::uint32_t front_decoded = path_index::none;  // whose name `second` holds
+    for (const std::uint32_t id : tail) {
+        decoded(items[id], first);
+        const auto before_old = [&](std::uint32_t old) {
+            if (old != front_decoded) decoded(items[old], second), front_decoded = old;
+            return natural_compare(first, second) < 0;
+        };
+        auto place = at;
+        if (search) {
+            place = std::partition_point(at, front_end,
+                                         [&](std::uint32_t old) { return !before_old(old); });
+        } else {
+            while (place != front_end && !before_old(*place)) ++place;
+        }
+        for (; at != place; ++at) {
+            merged.push_back(*at);
+            is_new.push_back(false);
+        }
+        merged.push_back(id);
+        is_new.push_back(true);
+    }
+    for (; at != front_end; ++at) {
+        merged.push_back(*at);
+        is_new.push_back(false);
+    }
 
     // The first of a run of equal neighbours stays, with its own use count.
-    items.unique([](const program_item& kept, const program_item& next) {
-        return kept.display_name == next.display_name && kept.target == next.target;
-    });
-
-    changed = false;
-    ++generation;
+    // Only a new item can equal its predecessor (it was placed after every
+    // item that does not sort after it, and the front had no equal
+    // neighbours), or an item whose predecessor was removed since.
+    std::vector<bool> check(items.size(), false);
+    for (const std::uint32_t id : recheck) check[id] = true;
+    recheck.clear();
+    order.clear();
+    for (std::size_t k = 0; k < merged.size(); ++k) {
+        item_slot& slot = items[merged[k]];
+        if ((is_new[k] || check[merged[k]]) && !order.empty() &&
+            same_item(items[order.back()].text, slot.text)) {
+            slot.in_order = false;
+            total -= slot.use_count;
+            continue;
+        }
+        order.push_back(merged[k]);
+    }
+    sorted = order.size();
 }
 
 std::uint32_t tolvanir_list::total_use_count() const {
@@ -108,8 +263,6 @@ std::uint32_t tolvanir_list::total_use_count() const {
 
 std::uint64_t tolvanir_list::usage_total() const {
     lock_t lock(items_lock);
-    std::uint64_t total = 100;
-    for (const program_item& item : items) total += static_cast<std::uint32_t>(item.use_count);
     return total;
 }
 
@@ -119,17 +272,31 @@ bool tolvanir_list::is_changed() const {
 }
 
 void tolvanir_list::count_use(const std::wstring& path) {
+    const std::string bytes = packed_path(path);
     lock_t paths(known_paths_lock);
-    if (known_paths.count(path) == 0) return;
+    bool known = false;
+    known_paths.for_each_candidate(
+        bytes, [&](std::uint32_t id) { known = known || items[id].text.path() == bytes; });
+    if (!known) return;
     lock_t lock(items_lock);
-    for (program_item& item : items) {
-        if (item.path == path) {
-            item.use_count =
-                static_cast<std::int32_t>(static_cast<std::uint32_t>(item.use_count) + 1u);
-            ++generation;
-            return;
-        }
+    for (const std::uint32_t id : order) {
+        item_slot& slot = items[id];
+        if (slot.text.path() != bytes) continue;
+        // Counted as the file stores it: unsigned, wrapping at 32 bits.
+        total -= slot.use_count;
+        ++slot.use_count;
+        total += slot.use_count;
+        return;
     }
+}
+
+std::vector<program_item> tolvanir_list::copy_items() const {
+    lock_t lock(items_lock);
+    std::vector<program_item> copies;
+    copies.reserve(order.size());
+    for (const std::uint32_t id : order)
+        copies.push_back(items[id].text.to_item(items[id].use_count));
+    return copies;
 }
 
 }  // namespace tolvanir

@@ -1,22 +1,59 @@
 // The program index shared by the window thread, scanners and watchers.
 //
 // Lock order: known_paths_lock before items_lock, whenever both are held.
+//
+// Items live in slots that keep their number for as long as the item lives;
+// `order` lists the live slots in index order: ascending display name after
+// sort_and_dedupe, with items added since then at the end. Texts are kept
+// packed (index/packed_item.h). What is guarded by what:
+// - a slot's texts, its being in use, and the chains of known paths change
+//   only with both locks held, so holding either lock reads them safely;
+// - `order`, use counts, `changed` and the usage total: items_lock.
 #pragma once
 
 #include <boost/thread/locks.hpp>
 #include <boost/thread/mutex.hpp>
 #include <cstdint>
-#include <list>
-#include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "index/packed_item.h"
+#include "index/path_index.h"
 #include "index/program_item.h"
 
 namespace tolvanir {
 
+struct item_slot {
+    packed_item text;  // empty while the slot is free
+    std::uint32_t use_count = 0;
+    // Changes whenever the slot takes another item, so that what a reader
+    // derived from it can be kept until then.
+    std::uint32_t stamp = 0;
+    bool in_order = false;  // false for an item that deduplication dropped
+};
+
+// The items as a reader sees them, inside tolvanir_list::read_items.
+class item_table {
+  public:
+    item_table(const std::vector<item_slot>& slots, const std::vector<std::uint32_t>& order)
+        : slots_(slots), order_(order) {}
+
+    // Slots in index order.
+    [[nodiscard]] const std::vector<std::uint32_t>& order() const { return order_; }
+    [[nodiscard]] const item_slot& slot(std::uint32_t id) const { return slots_[id]; }
+    [[nodiscard]] std::size_t slot_count() const { return slots_.size(); }
+
+  private:
+    const std::vector<item_slot>& slots_;
+    const std::vector<std::uint32_t>& order_;
+};
+
 class tolvanir_list {
   public:
     void insert_item(program_item item);
+    // Inserts items already packed, in order, with both locks taken once.
+    void insert_packed(std::vector<packed_item>&& items, const std::vector<std::uint32_t>& uses);
     [[nodiscard]] bool contains_path(const std::wstring& path) const;
     void remove_path(const std::wstring& path);
     void rename_path(const std::wstring& old_path, const std::wstring& new_path);
@@ -29,24 +66,34 @@ class tolvanir_list {
     [[nodiscard]] bool is_changed() const;
     void count_use(const std::wstring& path);
 
-    // Calls read(const std::list<program_item>&, std::uint64_t generation)
-    // with items_lock held throughout, so no other thread changes the items
-    // while it reads them. The generation changes whenever an item is added,
-    // removed, renamed, reordered or counted, so a reader may keep what it
-    // derived from the items while the generation stays the same.
+    // Calls read(const item_table&) with items_lock held throughout, so no
+    // other thread changes the items while it reads them.
     template <typename Reader>
     void read_items(Reader&& read) const {
         boost::unique_lock<boost::mutex> lock(items_lock);
-        read(static_cast<const std::list<program_item>&>(items), generation);
+        read(static_cast<const item_table&>(item_table(items, order)));
     }
 
+    // A copy of the items in index order.
+    [[nodiscard]] std::vector<program_item> copy_items() const;
+
   private:
-    std::list<program_item> items;
-    std::map<std::wstring, bool> known_paths;
-    mutable boost::mutex items_lock;        // guards items and changed
-    mutable boost::mutex known_paths_lock;  // guards known_paths
+    std::uint32_t take_slot(packed_item text, std::uint32_t use_count);
+    void free_slot(std::uint32_t id);
+    void drop_from_order(const std::vector<bool>& dropped);
+
+    std::vector<item_slot> items;
+    path_index known_paths;
+    mutable boost::mutex items_lock;        // guards order, use counts, changed, the total
+    mutable boost::mutex known_paths_lock;  // guards known_paths (and see above)
     bool changed = false;
-    std::uint64_t generation = 0;  // guarded by items_lock
+
+    std::vector<std::uint32_t> order;
+    std::size_t sorted = 0;              // the front of `order` that sort_and_dedupe left
+    std::vector<std::uint32_t> recheck;  // front items whose predecessor was removed
+    std::vector<std::uint32_t> free_slots;
+    std::uint32_t next_stamp = 0;
+    std::uint64_t total = 100;
 };
 
 }  // namespace tolvanir

@@ -1,9 +1,9 @@
 #include "search/item_search.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <list>
+#include <cstring>
 
+#include "platform/utf8.h"
 #include "search/match_score.h"
 
 namespace tolvanir {
@@ -14,37 +14,75 @@ bool has_ascii_capital(const std::wstring& text) {
     return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'A' && c <= L'Z'; });
 }
 
+// Highest score first, equal scores in the order they came in: a stable
+// radix sort on the score's bits (a positive double orders as its bits do),
+// which skips the bytes every score shares.
+void sort_by_score(std::vector<item_search::scored>& rows,
+                   std::vector<item_search::scored>& scratch) {
+    const auto key = [](const item_search::scored& row) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &row.score, sizeof bits);
+        return ~bits;  // descending
+    };
+    if (rows.size() < 2) return;
+    std::uint64_t all_ones = ~std::uint64_t{0}, any_one = 0;
+    for (const auto& row : rows) {
+        all_ones &= key(row);
+        any_one |= key(row);
+    }
+    scratch.resize(rows.size());
+    // Sixteen bits a pass for many rows (four passes at most), eight for few,
+    // whose count would cost more than the rows.
+    const int bits = rows.size() >= 32768 ? 16 : 8;
+    const std::uint64_t mask = (std::uint64_t{1} << bits) - 1;
+    std::vector<std::uint32_t> count((std::size_t{1} << bits) + 1);
+    for (int shift = 0; shift < 64; shift += bits) {
+        if ((((all_ones ^ any_one) >> shift) & mask) == 0) continue;  // one value here
+        std::fill(count.begin(), count.end(), 0);
+        for (const auto& row : rows) ++count[((key(row) >> shift) & mask) + 1];
+        for (std::size_t b = 0; b + 1 < count.size(); ++b) count[b + 1] += count[b];
+        for (const auto& row : rows) scratch[count[(key(row) >> shift) & mask]++] = row;
+        rows.swap(scratch);
+    }
+}
+
 }  // namespace
+
+// The general comparison, for queries the packed texts cannot serve: one
+// with ASCII capitals (not normalised) or with surrogates.
+double item_search::score_of(const std::wstring& query, const item_slot& slot) const {
+    return match_score(query, from_wtf8(slot.text.search_text()));
+}
 
 void item_search::run(tolvanir_list& index, const std::wstring& query, shown_results& results) {
     // The usage total counts the items before deduplication drops any.
-    // Sorting an unchanged index would give the same order, and it is the
-    // costly step, so it is skipped then.
-    const bool resorted = index.is_changed();
-    std::uint64_t total = 0;
-    if (resorted) {
-        total = index.usage_total();
-        index.sort_and_dedupe();
-    }
-    // A normalised query has no ASCII capitals; anything else takes the
-    // general comparison against the item's own text.
-    const bool folded = !has_ascii_capital(query);
+    const std::uint64_t total = index.usage_total();
+    if (index.is_changed()) index.sort_and_dedupe();
+    packed_ = !has_ascii_capital(query) && pack_pattern(query, pattern_);
 
-    index.read_items([&](const std::list<program_item>& items, std::uint64_t generation) {
-        snapshot_.refresh(items, generation);
-        if (!resorted) total = snapshot_.use_total();
-
+    index.read_items([&](const item_table& items) {
         matches_.clear();
-        for (const search_snapshot::row& row : snapshot_.rows()) {
-            const double m = folded ? match_score_folded(query, snapshot_.folded_text(row))
-                                    : match_score(query, row.item->search_text);
-            if (m == 0.0) continue;
-            matches_.push_back(
-                {&row, m + static_cast<double>(row.uses) / static_cast<double>(total)});
+        snapshot_.cover(items);
+        const std::vector<std::uint32_t>& order = items.order();
+        constexpr std::size_t ahead = 8;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            if (k + ahead < order.size()) items.slot(order[k + ahead]).text.prefetch();
+            const std::uint32_t id = order[k];
+            const item_slot& slot = items.slot(id);
+            const search_snapshot::entry& entry = snapshot_.at(id, slot);
+            const double usage = static_cast<double>(slot.use_count) / static_cast<double>(total);
+            double m = 0.0;
+            if (query.empty()) {
+                m = 1.0;  // every text matches
+            } else if (!packed_) {
+                m = score_of(query, slot);
+            } else if ((pattern_.characters & ~entry.characters) == 0) {
+                m = match_score_packed(pattern_, slot.text.folded_search_text());
+            }
+            if (m != 0.0) matches_.push_back({m + usage, id});
         }
-        std::stable_sort(
-            matches_.begin(), matches_.end(),
-            [](const scored_row& a, const scored_row& b) { return a.score > b.score; });
+        sort_by_score(matches_, scratch_);
+
         // Entries are overwritten in place and surplus ones parked, so their
         // string buffers serve the next keystroke instead of being freed.
         while (results.size() > matches_.size()) {
@@ -57,11 +95,14 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         }
         results.resize(matches_.size());
         for (std::size_t k = 0; k < matches_.size(); ++k) {
-            const search_snapshot::row& row = *matches_[k].row;
-            result_entry& entry = results[k];
-            entry.shown_text.assign(snapshot_.display_name(row));
-            entry.launch_text.assign(snapshot_.path(row));
-            entry.score = matches_[k].score;
+            if (k + ahead < matches_.size()) items.slot(matches_[k + ahead].id).text.prefetch();
+            const packed_item& text = items.slot(matches_[k].id).text;
+            result_entry& row = results[k];
+            row.shown_text.clear();
+            append_from_wtf8(row.shown_text, text.display_name());
+            row.launch_text.clear();
+            append_from_wtf8(row.launch_text, text.path());
+            row.score = matches_[k].score;
         }
     });
 }

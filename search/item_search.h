@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "index/tolvanir_list.h"
+#include "search/packed_match.h"
 #include "search/result_entry.h"
 #include "search/search_snapshot.h"
 
@@ -14,14 +17,18 @@ class item_search {
   public:
     void run(tolvanir_list& index, const std::wstring& query, shown_results& results);
 
-  private:
-    struct scored_row {
-        const search_snapshot::row* row;
+    struct scored {
         double score;
+        std::uint32_t id;  // the item's slot
     };
 
+  private:
+    double score_of(const std::wstring& query, const item_slot& slot) const;
+
     search_snapshot snapshot_;
-    std::vector<scored_row> matches_;
+    packed_pattern pattern_;
+    bool packed_ = false;  // the query can be matched against packed texts
+    std::vector<scored> matches_, scratch_;
     shown_results spare_;  // entries kept with their buffers between queries
 };
 

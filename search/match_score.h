@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace tolvanir {
@@ -9,9 +10,10 @@ namespace tolvanir {
 // of the text match in either case.
 [[nodiscard]] double match_score(std::wstring_view pattern, std::wstring_view text);
 
-// The same score for a pattern without ASCII capitals against a text whose
-// ASCII capitals were lowered beforehand: then a match is plain equality, and
-// each pattern character is found with one vectorised search.
-[[nodiscard]] double match_score_folded(std::wstring_view pattern, std::wstring_view folded_text);
+// 1 - skipped / examined, computed as every matcher must to give the same
+// double.
+[[nodiscard]] inline double match_score_of(std::size_t skipped, std::size_t examined) {
+    return 1.0 - static_cast<double>(skipped) / static_cast<double>(examined);
+}
 
 }  // namespace tolvanir

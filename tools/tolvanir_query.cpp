@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,9 +36,7 @@ int fail(const std::string& message) {
 // only looks.
 bool load(const std::wstring& file, tolvanir_list& index) {
     std::ifstream in(boost::filesystem::path(file).c_str(), std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return load_index_text(bytes, index);
+    return in && load_index_stream(in, index);
 }
 
 bool parse_count(const std::wstring& text, long& count) {

@@ -8,7 +8,7 @@
 
 # shellcheck disable=SC2034  # installed by the scripts that source this
 fuzz_packages=(clang libclang-rt-14-dev)
-fuzz_targets=(index_file_fuzz settings_fuzz language_fuzz match_fuzz pe_resources_fuzz ini_reader_fuzz)
+fuzz_targets=(index_file_fuzz index_model_fuzz settings_fuzz language_fuzz match_fuzz pe_resources_fuzz ini_reader_fuzz)
 
 # run_fuzzers SECONDS: one line per target; non-zero when any target failed.
 run_fuzzers() {

@@ -83,9 +83,7 @@ TEST(Concurrency, IndexSurvivesScannersWatchersAndQueries) {
     index.sort_and_dedupe();
     EXPECT_FALSE(index.is_changed());
     std::vector<program_item> items;
-    index.read_items([&](const std::list<program_item>& all, std::uint64_t) {
-        items.assign(all.begin(), all.end());
-    });
+    items = index.copy_items();
     ASSERT_FALSE(items.empty());
     for (std::size_t k = 0; k < items.size(); ++k) {
         EXPECT_TRUE(index.contains_path(items[k].path)) << "every item's path is known";
@@ -110,13 +108,10 @@ TEST(Concurrency, InsertionAndRemovalOfOnePathKeepEveryItemKnown) {
     for (int n = 0; n < 20000; ++n) {
         index.insert_item(make_item(L"C:\\scan", 0));
         bool orphan = false;
-        index.read_items(
-            [&](const std::list<program_item>& items, std::uint64_t) { orphan = !items.empty(); });
+        orphan = !index.copy_items().empty();
         if (orphan && !index.contains_path(path)) {
             // Removal may have run after the check above; only a lasting orphan counts.
-            index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-                orphan = !items.empty();
-            });
+            orphan = !index.copy_items().empty();
             if (orphan && !index.contains_path(path)) {
                 running = false;
                 remover.join();

@@ -26,9 +26,8 @@ using testing::write_bytes;
 std::map<std::wstring, program_item> items_by_name(const tolvanir_list& index,
                                                    const std::wstring& root) {
     std::map<std::wstring, program_item> out;
-    index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-        for (const program_item& item : items) out[item.path.substr(root.size() + 1)] = item;
-    });
+    for (const program_item& item : index.copy_items())
+        out[item.path.substr(root.size() + 1)] = item;
     return out;
 }
 

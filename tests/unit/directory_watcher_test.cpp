@@ -34,9 +34,7 @@ std::wstring rel(std::initializer_list<const wchar_t*> parts) {
 
 std::vector<std::wstring> paths(const tolvanir_list& index) {
     std::vector<std::wstring> out;
-    index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-        for (const program_item& item : items) out.push_back(item.path);
-    });
+    for (const program_item& item : index.copy_items()) out.push_back(item.path);
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -91,9 +89,7 @@ TEST_F(ChangeApplier, RemovalsAndFileRenames) {
     applier.apply({change_modified, L"B.lnk"});  // ignored, between the pair
     applier.apply({change_renamed_new_name, L"B.lnk"});
     EXPECT_EQ(paths(index), std::vector<std::wstring>{full(L"B.lnk")});
-    index.read_items([](const std::list<program_item>& items, std::uint64_t) {
-        EXPECT_EQ(items.front().display_name, L"A") << "a rename keeps the item's names";
-    });
+    EXPECT_EQ(index.copy_items().front().display_name, L"A") << "a rename keeps the item's names";
 
     applier.apply({change_removed, L"B.lnk"});
     EXPECT_TRUE(paths(index).empty());

@@ -41,11 +41,9 @@ class LauncherLogic : public ::testing::Test {
 
     std::uint32_t uses_of(const std::wstring& path) {
         std::uint32_t uses = 0;
-        index.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-            for (const program_item& item : items) {
-                if (item.path == path) uses = static_cast<std::uint32_t>(item.use_count);
-            }
-        });
+        for (const program_item& item : index.copy_items()) {
+            if (item.path == path) uses = static_cast<std::uint32_t>(item.use_count);
+        }
         return uses;
     }
 

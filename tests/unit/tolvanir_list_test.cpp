@@ -19,13 +19,7 @@ program_item make_item(std::wstring name, std::wstring path, std::wstring target
     return item;
 }
 
-std::vector<program_item> snapshot(const tolvanir_list& list) {
-    std::vector<program_item> out;
-    list.read_items([&](const std::list<program_item>& items, std::uint64_t) {
-        out.assign(items.begin(), items.end());
-    });
-    return out;
-}
+std::vector<program_item> snapshot(const tolvanir_list& list) { return list.copy_items(); }
 
 std::vector<std::wstring> paths(const tolvanir_list& list) {
     std::vector<std::wstring> out;

@@ -1,0 +1,99 @@
+#include "index/packed_item.h"
+
+#include <cstring>
+
+#include "platform/utf8.h"
+
+namespace tolvanir {
+
+namespace {
+
+constexpr std::uint32_t wide_characters = 1;
+
+bool is_ascii_capital(char c) { return c >= 'A' && c <= 'Z'; }
+
+// A lead byte of four bytes is a character beyond U+FFFF; ED A0..ED BF
+// starts an encoded surrogate.
+bool holds_wide_characters(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0xF0) return true;
+        if (b == 0xED && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) >= 0xA0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+packed_item::packed_item(const program_item& item) {
+    std::string texts[4];
+    const std::wstring* fields[4] = {&item.display_name, &item.search_text, &item.path,
+                                     &item.target};
+    for (int k = 0; k < 4; ++k) append_wtf8(texts[k], *fields[k]);
+    build(texts[0], texts[1], texts[2], texts[3]);
+}
+
+packed_item::packed_item(std::string_view display_name, std::string_view search_text,
+                         std::string_view path, std::string_view target) {
+    build(display_name, search_text, path, target);
+}
+
+// Layout: header, the four texts back to back, then one bit per byte of the
+// search text marking the capitals.
+void packed_item::build(std::string_view display_name, std::string_view search_text,
+                        std::string_view path, std::string_view target) {
+    const std::string_view parts[4] = {display_name, search_text, path, target};
+    std::size_t size = sizeof(header);
+    for (const std::string_view part : parts) size += part.size();
+    const std::size_t capital_bytes = (search_text.size() + 7) / 8;
+    block_.reset(new char[size + capital_bytes]);
+    header& h = *reinterpret_cast<header*>(block_.get());
+    h.flags = 0;
+    char* at = block_.get() + sizeof(header);
+    for (int k = 0; k < 4; ++k) {
+        std::memcpy(at, parts[k].data(), parts[k].size());
+        if (holds_wide_characters(parts[k])) h.flags |= wide_characters;
+        at += parts[k].size();
+        h.end[k] = static_cast<std::uint32_t>(at - block_.get());
+    }
+    auto* capitals = reinterpret_cast<unsigned char*>(at);
+    std::memset(capitals, 0, capital_bytes);
+    char* search = block_.get() + sizeof(header) + display_name.size();
+    for (std::size_t i = 0; i < search_text.size(); ++i) {
+        if (!is_ascii_capital(search[i])) continue;
+        search[i] = static_cast<char>(search[i] + ('a' - 'A'));
+        capitals[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
+    }
+}
+
+bool packed_item::has_wide_characters() const {
+    return block_ && (head().flags & wide_characters) != 0;
+}
+
+std::string packed_item::search_text() const {
+    const std::string_view folded = folded_search_text();
+    std::string text(folded);
+    const auto* capitals =
+        reinterpret_cast<const unsigned char*>(target().data() + target().size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((capitals[i / 8] >> (i % 8)) & 1u) text[i] = static_cast<char>(text[i] - ('a' - 'A'));
+    }
+    return text;
+}
+
+program_item packed_item::to_item(std::uint32_t use_count) const {
+    program_item item;
+    item.display_name = from_wtf8(display_name());
+    item.search_text = from_wtf8(search_text());
+    item.path = from_wtf8(path());
+    item.target = from_wtf8(target());
+    item.use_count = static_cast<std::int32_t>(use_count);
+    return item;
+}
+
+packed_item packed_item::with_path(std::string_view new_path) const {
+    return packed_item(display_name(), search_text(), new_path, target());
+}
+
+}  // namespace tolvanir

@@ -1,0 +1,76 @@
+// One program item's texts as the index keeps them: a single allocation in
+// generalized UTF-8 (platform/utf8.h), about a quarter of four wide strings
+// where wchar_t has 32 bits and half of them where it has 16.
+//
+// The search text is kept with its ASCII capitals lowered, which is the form
+// matching reads, and a bit per byte marks the capitals so that the text as
+// stored comes back exactly.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "index/program_item.h"
+
+namespace tolvanir {
+
+class packed_item {
+  public:
+    packed_item() = default;
+    explicit packed_item(const program_item& item);
+    // From texts already in generalized UTF-8 (the index file's loader).
+    packed_item(std::string_view display_name, std::string_view search_text, std::string_view path,
+                std::string_view target);
+
+    [[nodiscard]] bool empty() const { return block_ == nullptr; }
+    // Asks the processor to fetch the start of the texts ahead of use: a walk
+    // over items in index order jumps between allocations.
+    void prefetch() const {
+#if defined(__GNUC__)
+        __builtin_prefetch(block_.get());
+        __builtin_prefetch(block_.get() + 64);
+#endif
+    }
+
+    [[nodiscard]] std::string_view display_name() const { return part(0); }
+    // ASCII capitals lowered.
+    [[nodiscard]] std::string_view folded_search_text() const { return part(1); }
+    [[nodiscard]] std::string_view path() const { return part(2); }
+    [[nodiscard]] std::string_view target() const { return part(3); }
+    // Whether the texts hold characters beyond U+FFFF or unpaired surrogates,
+    // whose width in wide units differs between platforms.
+    [[nodiscard]] bool has_wide_characters() const;
+
+    // The search text as stored, capitals and all, in generalized UTF-8.
+    [[nodiscard]] std::string search_text() const;
+    [[nodiscard]] program_item to_item(std::uint32_t use_count) const;
+
+    // The same texts with another path.
+    [[nodiscard]] packed_item with_path(std::string_view path) const;
+
+  private:
+    // Where each text ends, counted from the start of the block; the texts
+    // follow the header back to back, then the search text's capitals.
+    struct header {
+        std::uint32_t end[4];
+        std::uint32_t flags;
+    };
+    [[nodiscard]] const header& head() const {
+        return *reinterpret_cast<const header*>(block_.get());
+    }
+    // Read for every item on every keystroke: kept inline.
+    [[nodiscard]] std::string_view part(int which) const {
+        if (!block_) return {};
+        const header& h = head();
+        const std::uint32_t start = which == 0 ? sizeof(header) : h.end[which - 1];
+        return std::string_view(block_.get() + start, h.end[which] - start);
+    }
+    void build(std::string_view display_name, std::string_view search_text, std::string_view path,
+               std::string_view target);
+
+    std::unique_ptr<char[]> block_;
+};
+
+}  // namespace tolvanir

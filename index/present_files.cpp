@@ -1,0 +1,87 @@
+#include "index/present_files.h"
+
+#include <boost/filesystem/operations.hpp>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include "platform/file_path.h"
+
+namespace tolvanir {
+
+namespace {
+
+namespace fs = boost::filesystem;
+
+// A listing costs about what a few status queries cost.
+constexpr std::size_t listed_from = 4;
+
+bool is_regular(std::string_view path) {
+    boost::system::error_code error;
+    return fs::status(file_path_of(path), error).type() == fs::regular_file;
+}
+
+std::size_t name_start(std::string_view path) {
+    const std::size_t at = path.find_last_of("\\\\/");
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+// A directory's regular files and directories, as the listing says without
+// following links; anything else is left out.
+class listing {
+  public:
+    explicit listing(std::string_view directory) {
+        boost::system::error_code error;
+        fs::directory_iterator entry(file_path_of(directory), error);
+        for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+            const fs::file_type type = entry->symlink_status(error).type();
+            if (error) break;
+            if (type == fs::regular_file || type == fs::directory_file) {
+                names_.push_back(packed_file_name(entry->path()));
+                types_.push_back(type);
+            }
+        }
+        // Looked up by view: names_ no longer moves.
+        for (std::size_t k = 0; k < names_.size(); ++k) index_.emplace(names_[k], types_[k]);
+    }
+
+    // Null when the listing does not show the name.
+    [[nodiscard]] const fs::file_type* find(std::string_view name) const {
+        const auto found = index_.find(name);
+        return found == index_.end() ? nullptr : &found->second;
+    }
+
+  private:
+    std::vector<std::string> names_;
+    std::vector<fs::file_type> types_;
+    std::unordered_map<std::string_view, fs::file_type> index_;
+};
+
+}  // namespace
+
+std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
+    std::vector<bool> regular(paths.size(), false);
+    std::vector<std::string_view> directories(paths.size()), names(paths.size());
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        const std::size_t start = name_start(paths[k]);
+        directories[k] = paths[k].substr(0, start == 0 ? 0 : start - 1);
+        names[k] = paths[k].substr(start);
+    }
+    // The paths grouped by directory, each group in the order of the paths.
+    std::unordered_map<std::string_view, std::vector<std::size_t>> by_directory;
+    for (std::size_t k = 0; k < paths.size(); ++k) by_directory[directories[k]].push_back(k);
+
+    for (const auto& [dir, members] : by_directory) {
+        std::optional<listing> entries;
+        if (members.size() >= listed_from && !dir.empty()) entries.emplace(dir);
+        for (const std::size_t k : members) {
+            const fs::file_type* type = entries ? entries->find(names[k]) : nullptr;
+            // Only what the listing shows is taken from it: a name it lacks may
+            // still resolve (letter case, short names), so it is asked for.
+            regular[k] = type == nullptr ? is_regular(paths[k]) : *type == fs::regular_file;
+        }
+    }
+    return regular;
+}
+
+}  // namespace tolvanir

@@ -1,0 +1,124 @@
+// The index and its query against the plain way of doing the same
+// (support/reference_index.h), over random runs of what scanners, watchers,
+// launches and keystrokes do: the same items, known paths, totals, rows,
+// scores and order after every step. The names are chosen to tie, repeat,
+// hold Chinese and characters beyond U+FFFF.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "index/pinyin.h"
+#include "index/tolvanir_list.h"
+#include "search/launcher_query.h"
+#include "support/fake_result_list.h"
+#include "support/reference_index.h"
+
+namespace tolvanir {
+namespace {
+
+const std::vector<std::wstring> names = {L"App",
+                                         L"app",
+                                         L"App 2",
+                                         L"App 10",
+                                         L"app 02",
+                                         L"\u8BB0\u4E8B\u672C",
+                                         L"\u97F3\u4E50",
+                                         L"QQ\u97F3\u4E50",
+                                         L"\u94F6\u884C 2",
+                                         L"Smile \U0001F600",
+                                         L"\u00C4rger",
+                                         L""};
+const std::vector<std::wstring> targets = {L"", L"C:\\t\\a.exe", L"C:\\t\\b.exe"};
+const std::vector<std::wstring> directories = {L"C:\\S", L"C:\\S\\Games", L"C:\\S\\Games2",
+                                               L"D:\\"};
+const std::vector<std::wstring> files = {L"a.lnk", L"b.lnk", L"\u8BB0.lnk", L"x\U0001F600.lnk"};
+const std::vector<std::int32_t> counts = {0, 1, 7, -1, INT32_MIN};
+const std::vector<std::wstring> queries = {L"",           L"a",      L"app", L"jsb",
+                                           L"yinyue",     L"qqyy",   L"yh",  L"2",
+                                           L"\U0001F600", L"\u00E4", L"zz",  L"ji"};
+
+std::wstring join(const std::wstring& dir, const std::wstring& name) {
+    return dir.back() == L'\\' ? dir + name : dir + L"\\" + name;
+}
+
+void expect_same_items(const std::vector<program_item>& got,
+                       const std::vector<program_item>& expected, int step) {
+    ASSERT_EQ(got.size(), expected.size()) << "step " << step;
+    for (std::size_t k = 0; k < got.size(); ++k) {
+        EXPECT_EQ(got[k].display_name, expected[k].display_name) << "step " << step;
+        EXPECT_EQ(got[k].search_text, expected[k].search_text) << "step " << step;
+        EXPECT_EQ(got[k].path, expected[k].path) << "step " << step;
+        EXPECT_EQ(got[k].target, expected[k].target) << "step " << step;
+        EXPECT_EQ(got[k].use_count, expected[k].use_count) << "step " << step;
+    }
+}
+
+TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
+    std::vector<std::wstring> paths;
+    for (const std::wstring& dir : directories) {
+        for (const std::wstring& file : files) paths.push_back(join(dir, file));
+    }
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        std::mt19937 rng(seed);
+        const auto pick = [&](const auto& pool) { return pool[rng() % pool.size()]; };
+        tolvanir_list index;
+        testing::reference_index reference;
+        launcher_query launcher(index);
+        testing::fake_result_list list;
+        for (int step = 0; step < 300; ++step) {
+            const unsigned op = rng() % 10;
+            if (op < 4) {
+                program_item item;
+                item.display_name = pick(names);
+                item.search_text = item.display_name + L"Tool" + to_pinyin(item.display_name);
+                item.path = pick(paths);
+                item.target = pick(targets);
+                item.use_count = pick(counts);
+                index.insert_item(item);
+                reference.insert_item(item);
+            } else if (op == 4) {
+                index.sort_and_dedupe();
+                reference.sort_and_dedupe();
+                expect_same_items(index.copy_items(), reference.items(), step);
+            } else if (op == 5) {
+                const std::wstring gone = rng() % 2 ? pick(paths) : pick(directories);
+                index.remove_path(gone);
+                reference.remove_path(gone);
+            } else if (op == 6) {
+                const bool directory = rng() % 2;
+                const std::wstring from = directory ? pick(directories) : pick(paths);
+                const std::wstring to = directory ? pick(directories) : pick(paths);
+                index.rename_path(from, to);
+                reference.rename_path(from, to);
+            } else if (op == 7) {
+                const std::wstring launched = pick(paths);
+                index.count_use(launched);
+                reference.count_use(launched);
+            } else {
+                const std::wstring query = pick(queries);
+                launcher.run_search(query, list);
+                const shown_results expected = reference.query(query);
+                const shown_results& got = launcher.results();
+                ASSERT_EQ(got.size(), expected.size()) << "step " << step;
+                for (std::size_t k = 0; k < got.size(); ++k) {
+                    EXPECT_EQ(got[k].shown_text, expected[k].shown_text) << "step " << step;
+                    EXPECT_EQ(got[k].launch_text, expected[k].launch_text) << "step " << step;
+                    EXPECT_EQ(got[k].score, expected[k].score) << "step " << step;
+                }
+                expect_same_items(index.copy_items(), reference.items(), step);
+            }
+            for (const std::wstring& path : paths) {
+                ASSERT_EQ(index.contains_path(path), reference.contains_path(path))
+                    << "seed " << seed << " step " << step;
+            }
+            ASSERT_EQ(index.usage_total(), reference.usage_total()) << "step " << step;
+            ASSERT_EQ(index.is_changed(), reference.is_changed()) << "step " << step;
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tolvanir
