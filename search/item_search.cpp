@@ -62,6 +62,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
 
     index.read_items([&](const item_table& items) {
         matches_.clear();
+        extras_.clear();
         snapshot_.cover(items);
         const std::vector<std::uint32_t>& order = items.order();
         constexpr std::size_t ahead = 8;
@@ -79,9 +80,19 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
             } else if ((pattern_.characters & ~entry.characters) == 0) {
                 m = match_score_packed(pattern_, slot.text.folded_search_text());
             }
-            if (m != 0.0) matches_.push_back({m + usage, id});
+            if (m != 0.0) {
+                matches_.push_back({m + usage, id});
+                continue;
+            }
+            if (entry.reading_length == 0) continue;
+            if (packed_ && (pattern_.characters & ~entry.reading_characters) != 0) continue;
+            const double r = packed_ ? match_score_packed(pattern_, snapshot_.reading(entry))
+                                     : match_score(query, from_wtf8(snapshot_.reading(entry)));
+            if (r != 0.0) extras_.push_back({r + usage, id});
         }
         sort_by_score(matches_, scratch_);
+        sort_by_score(extras_, scratch_);
+        matches_.insert(matches_.end(), extras_.begin(), extras_.end());
 
         // Entries are overwritten in place and surplus ones parked, so their
         // string buffers serve the next keystroke instead of being freed.

@@ -13,6 +13,10 @@ namespace tolvanir {
 
 // Scores every item of the index against a normalised query and leaves the
 // matches in the results, best first; equal scores keep display-name order.
+//
+// After them come the extra rows: items that got no row, scored the same way
+// against the reading text of their name (the pinyin of its words, where the
+// search text has one reading per character), again best first.
 class item_search {
   public:
     void run(tolvanir_list& index, const std::wstring& query, shown_results& results);
@@ -28,7 +32,7 @@ class item_search {
     search_snapshot snapshot_;
     packed_pattern pattern_;
     bool packed_ = false;  // the query can be matched against packed texts
-    std::vector<scored> matches_, scratch_;
+    std::vector<scored> matches_, extras_, scratch_;
     shown_results spare_;  // entries kept with their buffers between queries
 };
 

@@ -1,6 +1,7 @@
 // What the query keeps of each item between keystrokes: which letters and
-// digits its search text holds, built once when the item first comes to the
-// query and kept until its slot takes another item. Main thread only.
+// digits its texts hold, and the reading text of its name (index/reading_text.h),
+// built once when the item first comes to the query and kept until its slot
+// takes another item. Main thread only.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,9 @@ class search_snapshot {
     struct entry {
         std::uint32_t stamp = 0;  // of the item this was built for; 0 for none
         std::uint64_t characters = 0;
+        std::uint64_t reading_characters = 0;
+        std::uint32_t reading_offset = 0;
+        std::uint32_t reading_length = 0;  // 0: the name holds no Chinese
     };
 
     // Room for the entries of every slot of the table.
@@ -31,10 +35,18 @@ class search_snapshot {
         return e;
     }
 
+    // The reading text with ASCII capitals lowered, in generalized UTF-8.
+    [[nodiscard]] std::string_view reading(const entry& e) const {
+        return std::string_view(readings_.data() + e.reading_offset, e.reading_length);
+    }
+
   private:
     void build(entry& e, const item_slot& slot);
+    void compact();
 
     std::vector<entry> entries_;  // by slot
+    std::string readings_;
+    std::size_t unused_ = 0;  // bytes of readings_ no entry points at any more
 };
 
 }  // namespace tolvanir

@@ -254,6 +254,20 @@ def scenario_type_ahead(desk, args, report):
     s.exit()
 
 
+def scenario_extra_row_from_reading_text(desk, args, report):
+    # 招商银行: its search text reads the bank 银行 as yinxing; people say yinhang.
+    bank = ("\u62db\u5546\u94f6\u884c", "\u62db\u5546\u94f6\u884czhaoshangyinxing", "bank.exe", 0)
+    s = Session(desk, args, "reading", extra_items=[bank]).start()
+    s.show()
+    s.type("zsyh")
+    state = s.wait(lambda st: st.get("input") == "zsyh" and st.get("rows") == "1", "the extra row")
+    check(s.rows(state) == [bank[0]], "zsyh lists %s" % s.rows(state))
+    s.key("Return")
+    check(s.launched("bank.exe"), "Enter did not start the program its reading text found")
+    s.hidden()
+    s.exit()
+
+
 def scenario_launches_and_counts(desk, args, report):
     s = Session(desk, args, "launch").start()
     s.show()
@@ -619,6 +633,7 @@ SCENARIOS = [
     scenario_hotkey_geometry_and_toggle,
     scenario_typing_keys_and_hiding,
     scenario_type_ahead,
+    scenario_extra_row_from_reading_text,
     scenario_launches_and_counts,
     scenario_keys_for_other_windows,
     scenario_exit_writes_files,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "index/program_item.h"
+#include "index/reading_text.h"
 #include "platform/natural_compare.h"
 #include "search/match_score.h"
 #include "search/result_entry.h"
@@ -77,19 +78,29 @@ class reference_index {
     }
     std::vector<program_item> items() const { return {items_.begin(), items_.end()}; }
 
-    // The rows of an item query: the matches best first.
+    // The rows of an item query: the matches best first, then the items with
+    // no row that their name's reading text matches, best first.
     shown_results query(const std::wstring& normalized) {
         const double total = static_cast<double>(usage_total());
         sort_and_dedupe();
-        shown_results rows;
+        shown_results rows, extras;
         for (const program_item& item : items_) {
             const double usage = static_cast<std::uint32_t>(item.use_count) / total;
             const double m = match_score(normalized, item.search_text);
-            if (m != 0.0) rows.push_back({item.display_name, item.path, m + usage});
+            if (m != 0.0) {
+                rows.push_back({item.display_name, item.path, m + usage});
+                continue;
+            }
+            const std::wstring reading = reading_text(item.display_name);
+            const double r = reading.empty() ? 0.0 : match_score(normalized, reading);
+            if (r != 0.0) extras.push_back({item.display_name, item.path, r + usage});
         }
-        std::stable_sort(
-            rows.begin(), rows.end(),
-            [](const result_entry& a, const result_entry& b) { return a.score > b.score; });
+        const auto best_first = [](const result_entry& a, const result_entry& b) {
+            return a.score > b.score;
+        };
+        std::stable_sort(rows.begin(), rows.end(), best_first);
+        std::stable_sort(extras.begin(), extras.end(), best_first);
+        rows.insert(rows.end(), extras.begin(), extras.end());
         return rows;
     }
 

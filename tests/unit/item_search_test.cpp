@@ -122,6 +122,25 @@ TEST_F(ItemSearch, CountsThatWrapTheTotalStillRankByUsage) {
     }
 }
 
+// 银行 reads yinxing in the search text and yinhang in its reading text.
+TEST_F(ItemSearch, ReadingTextsGiveExtraRowsAfterAllOthers) {
+    program_item tools = make_item(L"Tools", L"C:\\t.lnk");
+    tools.search_text = L"ToolsYinhang";  // 'yinhang' matches at 7 of 12: 0.58
+    index.insert_item(tools);
+    index.insert_item(make_item(L"\u94F6\u884C", L"C:\\bank.lnk", 5));
+    index.insert_item(make_item(L"\u62DB\u5546\u94F6\u884C", L"C:\\zs.lnk"));
+    EXPECT_EQ(query(L"yinhang"),
+              (std::vector<std::wstring>{L"Tools", L"\u94F6\u884C", L"\u62DB\u5546\u94F6\u884C"}));
+    const shown_results& rows = launcher.results();
+    EXPECT_DOUBLE_EQ(rows[1].score, 1.0 + 5.0 / 105.0) << "m + u/t, as for any row";
+    EXPECT_DOUBLE_EQ(rows[2].score, 7.0 / 16.0);
+    EXPECT_EQ(*list.rows[2].data, L"C:\\zs.lnk");
+    EXPECT_EQ(query(L"yinxing"),
+              (std::vector<std::wstring>{L"\u94F6\u884C", L"\u62DB\u5546\u94F6\u884C"}))
+        << "items with rows of their own get no second one";
+    EXPECT_EQ(query(L"zsyh"), std::vector<std::wstring>{L"\u62DB\u5546\u94F6\u884C"});
+}
+
 TEST_F(ItemSearch, ItemsAddedLaterAreSortedIn) {
     index.insert_item(make_item(L"Beta", L"b"));
     EXPECT_EQ(query(L""), std::vector<std::wstring>{L"Beta"});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "index/pinyin.h"
 #include "index/pinyin_table.h"
 #include "index/word_readings_table.h"
+#include "search/launcher_query.h"
 #include "search/match_score.h"
 
 namespace tolvanir {
@@ -318,33 +320,43 @@ const program_name kProgramNames[] = {
     {L"\u4ED9\u5251\u5947\u4FA0\u4F20", "xianjianqixiazhuan", "xjqxz"},          // 仙剑奇侠传
 };
 
-// What scanning puts in search_text for a shortcut of that name with no target.
-std::wstring search_text_of(const std::wstring& name) {
-    std::wstring text;
-    for (wchar_t c : name) {
-        if (c != L' ') text += c;
-    }
-    return text + to_pinyin(name);
-}
-
+// Each name typed as people type it, through the query: found when its item
+// gets a row (from its search text, or an extra row from its reading text).
 TEST(ReadingText, FindsProgramNamesByTheirPinyin) {
-    // Names found in full and by initials: by the character table alone, and
-    // with the reading text as well.
+    tolvanir_list index;
+    for (const program_name& p : kProgramNames) {
+        // What scanning builds for a shortcut of that name with no target.
+        program_item item;
+        item.display_name = p.name;
+        for (const wchar_t c : item.display_name) {
+            if (c != L' ') item.search_text += c;
+        }
+        item.search_text += to_pinyin(item.display_name);
+        item.path = std::wstring(L"C:\\Programs\\") + p.name + L".lnk";
+        index.insert_item(item);
+    }
+    launcher_query launcher(index);
+    counting_result_list list;
     std::size_t by_table[2] = {0, 0};
     std::size_t found[2] = {0, 0};
     for (const program_name& p : kProgramNames) {
-        const std::wstring search_text = search_text_of(p.name);
-        const std::wstring reading = reading_text(p.name);
         const char* const typed[2] = {p.full, p.initials};
         for (int k = 0; k < 2; ++k) {
-            const std::wstring query = widen(typed[k]);
-            const bool table_finds = match_score(query, search_text) != 0.0;
-            const bool finds = table_finds || match_score(query, reading) != 0.0;
-            EXPECT_TRUE(finds) << typed[k] << " does not find "
-                               << ::testing::PrintToString(std::wstring(p.name)) << ", read as "
-                               << ::testing::PrintToString(reading);
-            by_table[k] += table_finds;
-            found[k] += finds;
+            launcher.run_search(widen(typed[k]), list);
+            const shown_results& rows = launcher.results();
+            const auto row = std::find_if(rows.begin(), rows.end(), [&](const result_entry& r) {
+                return r.shown_text == p.name;
+            });
+            EXPECT_NE(row, rows.end())
+                << typed[k] << " does not find " << ::testing::PrintToString(std::wstring(p.name))
+                << ", read as " << ::testing::PrintToString(reading_text(p.name));
+            if (row == rows.end()) continue;
+            ++found[k];
+            std::wstring search_text;
+            for (const wchar_t c : std::wstring(p.name)) {
+                if (c != L' ') search_text += c;
+            }
+            by_table[k] += match_score(widen(typed[k]), search_text + to_pinyin(p.name)) != 0.0;
         }
     }
     const double percent = 100.0 / static_cast<double>(std::size(kProgramNames));
