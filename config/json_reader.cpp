@@ -95,12 +95,12 @@ class reader {
         }
     }
 
-    // One character of UTF-8, checked as strictly as the file decoder does;
-    // its bytes are appended to text_ when `keep` is set.
-    void utf8_character(bool keep) {
+    // One character of UTF-8 into text_, checked as strictly as the file
+    // decoder does.
+    void utf8_character() {
         const int lead = take();
         if (lead < 0x80) {
-            if (keep) text_.push_back(static_cast<char>(lead));
+            text_.push_back(static_cast<char>(lead));
             return;
         }
         int extra = 0;
@@ -122,7 +122,7 @@ class reader {
             bytes[k] = static_cast<char>(c);
         }
         if (cp < min || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) fail();
-        if (keep) text_.append(bytes, static_cast<std::size_t>(extra + 1));
+        text_.append(bytes, static_cast<std::size_t>(extra + 1));
     }
 
     void value() {
@@ -253,7 +253,7 @@ class reader {
                 ++cur_;
                 escape();
             } else if (c >= 0x80) {
-                utf8_character(true);
+                utf8_character();
             }
         }
     }

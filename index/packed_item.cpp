@@ -8,21 +8,7 @@ namespace tolvanir {
 
 namespace {
 
-constexpr std::uint32_t wide_characters = 1;
-
 bool is_ascii_capital(char c) { return c >= 'A' && c <= 'Z'; }
-
-// A lead byte of four bytes is a character beyond U+FFFF; ED A0..ED BF
-// starts an encoded surrogate.
-bool holds_wide_characters(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b >= 0xF0) return true;
-        if (b == 0xED && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) >= 0xA0)
-            return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -49,11 +35,9 @@ void packed_item::build(std::string_view display_name, std::string_view search_t
     const std::size_t capital_bytes = (search_text.size() + 7) / 8;
     block_.reset(new char[size + capital_bytes]);
     header& h = *reinterpret_cast<header*>(block_.get());
-    h.flags = 0;
     char* at = block_.get() + sizeof(header);
     for (int k = 0; k < 4; ++k) {
         std::memcpy(at, parts[k].data(), parts[k].size());
-        if (holds_wide_characters(parts[k])) h.flags |= wide_characters;
         at += parts[k].size();
         h.end[k] = static_cast<std::uint32_t>(at - block_.get());
     }
@@ -65,10 +49,6 @@ void packed_item::build(std::string_view display_name, std::string_view search_t
         search[i] = static_cast<char>(search[i] + ('a' - 'A'));
         capitals[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
     }
-}
-
-bool packed_item::has_wide_characters() const {
-    return block_ && (head().flags & wide_characters) != 0;
 }
 
 std::string packed_item::search_text() const {

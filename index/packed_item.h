@@ -39,10 +39,6 @@ class packed_item {
     [[nodiscard]] std::string_view folded_search_text() const { return part(1); }
     [[nodiscard]] std::string_view path() const { return part(2); }
     [[nodiscard]] std::string_view target() const { return part(3); }
-    // Whether the texts hold characters beyond U+FFFF or unpaired surrogates,
-    // whose width in wide units differs between platforms.
-    [[nodiscard]] bool has_wide_characters() const;
-
     // The search text as stored, capitals and all, in generalized UTF-8.
     [[nodiscard]] std::string search_text() const;
     [[nodiscard]] program_item to_item(std::uint32_t use_count) const;
@@ -55,7 +51,6 @@ class packed_item {
     // follow the header back to back, then the search text's capitals.
     struct header {
         std::uint32_t end[4];
-        std::uint32_t flags;
     };
     [[nodiscard]] const header& head() const {
         return *reinterpret_cast<const header*>(block_.get());

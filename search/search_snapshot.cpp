@@ -8,6 +8,10 @@ namespace tolvanir {
 
 namespace {
 
+// Readings of items that left are dropped once they are half of what is kept
+// and more than this.
+constexpr std::size_t compact_from = 64 * 1024;
+
 // U+4E00..U+9FC3, where readings are, lies within E4 B8 80..E9 BF 83.
 bool may_hold_chinese(std::string_view bytes) {
     for (const char c : bytes) {
@@ -28,7 +32,7 @@ void search_snapshot::build(entry& e, const item_slot& slot) {
     if (!may_hold_chinese(name)) return;
     const std::wstring text = reading_text(from_wtf8(name));
     if (text.empty()) return;
-    if (unused_ > (1u << 20) && unused_ > readings_.size() / 2) compact();
+    if (unused_ > compact_from && unused_ > readings_.size() / 2) compact();
     e.reading_offset = static_cast<std::uint32_t>(readings_.size());
     append_wtf8(readings_, text);
     for (std::size_t k = e.reading_offset; k < readings_.size(); ++k) {

@@ -141,6 +141,19 @@ TEST_F(ItemSearch, ReadingTextsGiveExtraRowsAfterAllOthers) {
     EXPECT_EQ(query(L"zsyh"), std::vector<std::wstring>{L"\u62DB\u5546\u94F6\u884C"});
 }
 
+// Files come and go for as long as the program runs: what the query kept of
+// items that left is dropped now and then, and what stays must still read.
+TEST_F(ItemSearch, ReadingTextsOutliveItemsThatComeAndGo) {
+    index.insert_item(make_item(L"\u62DB\u5546\u94F6\u884C", L"C:\\zs.lnk"));
+    for (int n = 0; n < 6000; ++n) {
+        const std::wstring path = L"C:\\t" + std::to_wstring(n) + L".lnk";
+        index.insert_item(make_item(L"\u4E2D\u56FD\u79FB\u52A8 " + std::to_wstring(n), path));
+        ASSERT_EQ(query(L"zgyd").size(), 1u);
+        index.remove_path(path);
+    }
+    EXPECT_EQ(query(L"zsyh"), std::vector<std::wstring>{L"\u62DB\u5546\u94F6\u884C"});
+}
+
 TEST_F(ItemSearch, ItemsAddedLaterAreSortedIn) {
     index.insert_item(make_item(L"Beta", L"b"));
     EXPECT_EQ(query(L""), std::vector<std::wstring>{L"Beta"});
