@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "config/json_file.h"
+#include "platform/utf8.h"
 
 namespace tolvanir {
 
@@ -332,23 +333,7 @@ class reader {
         }
     }
 
-    void put(std::uint32_t cp) {
-        if (cp < 0x80) {
-            text_.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            text_.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            text_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            text_.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            text_.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            text_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            text_.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            text_.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            text_.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            text_.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
+    void put(std::uint32_t cp) { append_utf8(text_, cp); }
 
     byte_source& input_;
     json_events& events_;

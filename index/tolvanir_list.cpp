@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 #include "platform/natural_compare.h"
 #include "platform/utf8.h"

@@ -25,6 +25,8 @@ wchar_t* put_code_point(wchar_t* out, std::uint32_t cp) {
     return out;
 }
 
+}  // namespace
+
 void append_utf8(std::string& out, std::uint32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -42,8 +44,6 @@ void append_utf8(std::string& out, std::uint32_t cp) {
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
-
-}  // namespace
 
 std::wstring from_utf8(const std::string& bytes) {
     // Never more units than bytes: a four-byte sequence gives at most two.

@@ -2,6 +2,7 @@
 // bits, UTF-32 where it has 32).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ namespace tolvanir {
 [[nodiscard]] std::wstring from_utf8(const std::string& bytes);
 // Unpaired surrogates become U+FFFD rather than failing.
 [[nodiscard]] std::string to_utf8(const std::wstring& text);
+
+// Appends one code point (up to U+10FFFF; a surrogate's value is encoded as
+// if it were a character) as UTF-8.
+void append_utf8(std::string& out, std::uint32_t code_point);
 
 // Generalized UTF-8, for texts kept in memory: like UTF-8, but an unpaired
 // surrogate is encoded as if it were a character, so every wide string comes

@@ -357,13 +357,7 @@ def scenario_log_off_writes_files(desk, args, report):
     s.key("Return")
     check(wait_file(os.path.join(watched, "Late.exe.launched")), "Late not started")
     s.hidden()
-    extra = os.path.join(s.dir, "extra")
-    os.makedirs(extra)
-    shutil.copy(args.marker, os.path.join(extra, "Zebra.exe"))
-    pick_folder(s, desk, args, extra)
-    s.show()
-    s.type("zebra")
-    s.wait(lambda st: s.rows(st) == ["Zebra"], "a directory added after the session end to be scanned")
+    add_zebra_folder(s, desk, args, "a directory added after the session end to be scanned")
     s.key("Escape", "Escape")
     s.hidden()
     check(s.exit() == 0, "exit code not 0")
@@ -614,15 +608,21 @@ def pick_folder(s, desk, args, folder):
     wait_dialog(desk, args, present=False)
 
 
-def scenario_add_directory_through_the_picker(desk, args, report):
-    s = Session(desk, args, "picker").start()
+def add_zebra_folder(s, desk, args, what):
+    """Adds a folder holding Zebra.exe through the picker; Zebra is listed."""
     extra = os.path.join(s.dir, "extra")
     os.makedirs(extra)
     shutil.copy(args.marker, os.path.join(extra, "Zebra.exe"))
     pick_folder(s, desk, args, extra)
     s.show()
     s.type("zebra")
-    s.wait(lambda st: s.rows(st) == ["Zebra"], "the added folder's program, without a restart")
+    s.wait(lambda st: s.rows(st) == ["Zebra"], what)
+    return extra
+
+
+def scenario_add_directory_through_the_picker(desk, args, report):
+    s = Session(desk, args, "picker").start()
+    extra = add_zebra_folder(s, desk, args, "the added folder's program, without a restart")
     check(s.exit() == 0, "exit code not 0")
     settings = json.loads(s.data("Settings.json"))
     check(settings["scan_directory"] == [[windows_path(extra), "3"]], "settings %s" % settings)
