@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "config/json_file.h"
 #include "platform/utf8.h"
@@ -25,7 +25,7 @@ struct parse_failure {};
 class reader {
   public:
     reader(byte_source& input, json_events& events)
-        : input_(input), events_(events), buffer_(chunk_size) {}
+        : input_(input), events_(events), buffer_(new char[chunk_size]) {}
 
     void document() {
         if (peek() == 0xEF) {  // a byte-order mark, and nothing else, may start with it
@@ -45,7 +45,7 @@ class reader {
     bool refill() {
         if (at_end_) return false;
         cur_ = 0;
-        end_ = input_.read(buffer_.data(), buffer_.size());
+        end_ = input_.read(buffer_.get(), chunk_size);
         if (end_ == 0) at_end_ = true;
         return end_ != 0;
     }
@@ -242,7 +242,7 @@ class reader {
                 if (b < 0x20 || b >= 0x80 || b == '"' || b == '\\') break;
                 ++run;
             }
-            text_.append(buffer_.data() + cur_, run - cur_);
+            text_.append(buffer_.get() + cur_, run - cur_);
             cur_ = run;
             const int c = peek();
             if (c == end_of_input || (c < 0x20)) fail();  // unterminated, or a raw control
@@ -337,7 +337,7 @@ class reader {
 
     byte_source& input_;
     json_events& events_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;  // not filled ahead: most documents are small
     std::size_t cur_ = 0, end_ = 0;
     bool at_end_ = false;
     int depth_ = 0;

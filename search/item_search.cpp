@@ -63,6 +63,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
     index.read_items([&](const item_table& items) {
         matches_.clear();
         extras_.clear();
+        never_launched_.clear();
         snapshot_.cover(items);
         const std::vector<std::uint32_t>& order = items.order();
         constexpr std::size_t ahead = 8;
@@ -74,7 +75,14 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
             const double usage = static_cast<double>(slot.use_count) / static_cast<double>(total);
             double m = 0.0;
             if (query.empty()) {
-                m = 1.0;  // every text matches
+                // Every text matches fully, so the usage term alone orders the
+                // rows: those never launched score exactly 1 and follow all
+                // others in index order, which needs no sorting.
+                if (slot.use_count == 0) {
+                    never_launched_.push_back({1.0, id});
+                    continue;
+                }
+                m = 1.0;
             } else if (!packed_) {
                 m = score_of(query, slot);
             } else if ((pattern_.characters & ~entry.characters) == 0) {
@@ -92,6 +100,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         }
         sort_by_score(matches_, scratch_);
         sort_by_score(extras_, scratch_);
+        matches_.insert(matches_.end(), never_launched_.begin(), never_launched_.end());
         matches_.insert(matches_.end(), extras_.begin(), extras_.end());
 
         // Entries are overwritten in place and surplus ones parked, so their
