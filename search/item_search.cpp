@@ -10,6 +10,12 @@ namespace tolvanir {
 
 namespace {
 
+void prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#endif
+}
+
 bool has_ascii_capital(const std::wstring& text) {
     return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'A' && c <= L'Z'; });
 }
@@ -64,6 +70,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         matches_.clear();
         extras_.clear();
         never_launched_.clear();
+        matches_.reserve(items.order().size());
         snapshot_.cover(items);
         const std::vector<std::uint32_t>& order = items.order();
         constexpr std::size_t ahead = 8;
@@ -72,7 +79,9 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
             const std::uint32_t id = order[k];
             const item_slot& slot = items.slot(id);
             const search_snapshot::entry& entry = snapshot_.at(id, slot);
-            const double usage = static_cast<double>(slot.use_count) / static_cast<double>(total);
+            const auto usage = [&] {
+                return static_cast<double>(slot.use_count) / static_cast<double>(total);
+            };
             double m = 0.0;
             if (query.empty()) {
                 // Every text matches fully, so the usage term alone orders the
@@ -89,14 +98,14 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
                 m = match_score_packed(pattern_, slot.text.folded_search_text());
             }
             if (m != 0.0) {
-                matches_.push_back({m + usage, id});
+                matches_.push_back({m + usage(), id});
                 continue;
             }
             if (entry.reading_length == 0) continue;
             if (packed_ && (pattern_.characters & ~entry.reading_characters) != 0) continue;
             const double r = packed_ ? match_score_packed(pattern_, snapshot_.reading(entry))
                                      : match_score(query, from_wtf8(snapshot_.reading(entry)));
-            if (r != 0.0) extras_.push_back({r + usage, id});
+            if (r != 0.0) extras_.push_back({r + usage(), id});
         }
         sort_by_score(matches_, scratch_);
         sort_by_score(extras_, scratch_);
@@ -115,6 +124,9 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         }
         results.resize(matches_.size());
         for (std::size_t k = 0; k < matches_.size(); ++k) {
+            // Rows in score order jump across the slots: a slot is fetched
+            // first, the texts it points at once it has arrived.
+            if (k + 2 * ahead < matches_.size()) prefetch(&items.slot(matches_[k + 2 * ahead].id));
             if (k + ahead < matches_.size()) items.slot(matches_[k + ahead].id).text.prefetch();
             const packed_item& text = items.slot(matches_[k].id).text;
             result_entry& row = results[k];
