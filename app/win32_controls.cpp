@@ -26,9 +26,15 @@ void win32_controls::set_cur_sel(int row) {
 // cost less than the repaint of the whole list that turning it back on takes.
 void win32_controls::begin_fill(std::size_t rows) {
     quiet_fill_ = rows > quiet_fill_from;
-    if (!quiet_fill_) return;
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(rows), static_cast<LPARAM>(rows * 64));
+    if (quiet_fill_) SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+}
+
+// After LB_RESETCONTENT, which gives back the room made before it.
+void win32_controls::reserve(std::size_t rows) {
+    if (quiet_fill_) {
+        SendMessageW(list, LB_INITSTORAGE, static_cast<WPARAM>(rows),
+                     static_cast<LPARAM>(rows * 64));
+    }
 }
 
 void win32_controls::end_fill() {

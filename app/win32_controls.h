@@ -22,6 +22,7 @@ class win32_controls : public launcher_controls {
     void set_item_data(int row, const std::wstring* launch_text) override;
     void set_cur_sel(int row) override;
     void begin_fill(std::size_t rows) override;
+    void reserve(std::size_t rows) override;
     void end_fill() override;
 
     [[nodiscard]] std::wstring input_text() const override;

@@ -75,7 +75,13 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         const std::vector<std::uint32_t>& order = items.order();
         constexpr std::size_t ahead = 8;
         for (std::size_t k = 0; k < order.size(); ++k) {
-            if (k + ahead < order.size()) items.slot(order[k + ahead]).text.prefetch();
+            // Only the texts that will be read are fetched ahead: a text that
+            // lacks a letter of the query is not.
+            if (k + ahead < order.size() && !query.empty()) {
+                const item_slot& next = items.slot(order[k + ahead]);
+                const search_snapshot::entry& e = snapshot_.at(order[k + ahead], next);
+                if (!packed_ || (pattern_.characters & ~e.characters) == 0) next.text.prefetch();
+            }
             const std::uint32_t id = order[k];
             const item_slot& slot = items.slot(id);
             const search_snapshot::entry& entry = snapshot_.at(id, slot);

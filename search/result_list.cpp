@@ -5,6 +5,7 @@ namespace tolvanir {
 void fill_result_list(result_list& list, const shown_results& results) {
     list.begin_fill(results.size());
     list.reset_content();
+    list.reserve(results.size());
     for (const result_entry& entry : results) {
         // The index LB_ADDSTRING gives back is the one LB_GETCOUNT would have
         // given before it: one message fewer per row.

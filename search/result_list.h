@@ -19,8 +19,9 @@ class result_list {
     virtual void set_item_data(int row, const std::wstring* launch_text) = 0;  // LB_SETITEMDATA
     virtual void set_cur_sel(int row) = 0;                                     // LB_SETCURSEL
     // Around a refill of `rows` rows: a list that repaints or grows row by
-    // row can turn that off meanwhile.
+    // row can turn that off meanwhile, and make room once it is empty.
     virtual void begin_fill(std::size_t rows) { (void)rows; }
+    virtual void reserve(std::size_t rows) { (void)rows; }
     virtual void end_fill() {}
 };
 
