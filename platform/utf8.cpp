@@ -136,7 +136,7 @@ namespace {
 std::size_t decode_wtf8(const unsigned char* p, const unsigned char* end, wchar_t* to) {
     wchar_t* at = to;
     while (p < end) {
-        // Paths and pinyin are mostly ASCII: sixteen bytes at a time.
+        // Paths and pinyin are mostly ASCII: sixteen bytes at a time, then eight.
 #if defined(__SSE2__)
         if (end - p >= 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -160,6 +160,13 @@ std::size_t decode_wtf8(const unsigned char* p, const unsigned char* end, wchar_
             }
         }
 #endif
+        std::uint64_t eight = 0;
+        if (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0)) {
+            for (int k = 0; k < 8; ++k) at[k] = static_cast<wchar_t>(p[k]);
+            at += 8;
+            p += 8;
+            continue;
+        }
         const unsigned char lead = *p;
         if (lead < 0x80) {
             *at++ = static_cast<wchar_t>(lead);
