@@ -63,8 +63,10 @@ std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
     std::vector<bool> regular(paths.size(), false);
     std::vector<std::string_view> directories(paths.size()), names(paths.size());
     for (std::size_t k = 0; k < paths.size(); ++k) {
+        // The directory keeps its last separator: D: alone would name the
+        // current directory of drive D, not its root.
         const std::size_t start = name_start(paths[k]);
-        directories[k] = paths[k].substr(0, start == 0 ? 0 : start - 1);
+        directories[k] = paths[k].substr(0, start);
         names[k] = paths[k].substr(start);
     }
     // The paths grouped by directory, each group in the order of the paths.
