@@ -104,17 +104,10 @@ class reader {
             text_.push_back(static_cast<char>(lead));
             return;
         }
-        int extra = 0;
-        std::uint32_t cp = 0, min = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1, cp = lead & 0x1F, min = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2, cp = lead & 0x0F, min = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3, cp = lead & 0x07, min = 0x10000;
-        } else {
-            fail();
-        }
+        utf8_lead sequence = {};
+        if (!read_utf8_lead(static_cast<unsigned char>(lead), sequence)) fail();
+        const int extra = sequence.extra;
+        std::uint32_t cp = sequence.bits;
         char bytes[4] = {static_cast<char>(lead)};
         for (int k = 1; k <= extra; ++k) {
             const int c = take();
@@ -122,7 +115,7 @@ class reader {
             cp = (cp << 6) | static_cast<std::uint32_t>(c & 0x3F);
             bytes[k] = static_cast<char>(c);
         }
-        if (cp < min || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) fail();
+        if (!is_strict_utf8(cp, sequence.least)) fail();
         text_.append(bytes, static_cast<std::size_t>(extra + 1));
     }
 

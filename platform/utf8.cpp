@@ -27,6 +27,19 @@ wchar_t* put_code_point(wchar_t* out, std::uint32_t cp) {
 
 }  // namespace
 
+bool read_utf8_lead(unsigned char lead, utf8_lead& sequence) {
+    if ((lead & 0xE0) == 0xC0) {
+        sequence = {1, lead & 0x1Fu, 0x80};
+    } else if ((lead & 0xF0) == 0xE0) {
+        sequence = {2, lead & 0x0Fu, 0x800};
+    } else if ((lead & 0xF8) == 0xF0) {
+        sequence = {3, lead & 0x07u, 0x10000};
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void append_utf8(std::string& out, std::uint32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -58,26 +71,16 @@ std::wstring from_utf8(const std::string& bytes) {
             ++p;
             continue;
         }
-        int extra = 0;
-        std::uint32_t cp = 0, min = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1, cp = lead & 0x1F, min = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2, cp = lead & 0x0F, min = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3, cp = lead & 0x07, min = 0x10000;
-        } else {
-            throw std::range_error("not UTF-8");
-        }
+        utf8_lead sequence = {};
+        if (!read_utf8_lead(lead, sequence)) throw std::range_error("not UTF-8");
+        const int extra = sequence.extra;
+        std::uint32_t cp = sequence.bits;
         if (end - p <= extra) throw std::range_error("truncated UTF-8");
         for (int k = 1; k <= extra; ++k) {
             if ((p[k] & 0xC0) != 0x80) throw std::range_error("not UTF-8");
             cp = (cp << 6) | (p[k] & 0x3F);
         }
-        // Overlong forms, encoded surrogates and values past Unicode are refused.
-        if (cp < min || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-            throw std::range_error("not UTF-8");
-        }
+        if (!is_strict_utf8(cp, sequence.least)) throw std::range_error("not UTF-8");
         at = put_code_point(at, cp);
         p += extra + 1;
     }

@@ -14,6 +14,23 @@ namespace tolvanir {
 // Unpaired surrogates become U+FFFD rather than failing.
 [[nodiscard]] std::string to_utf8(const std::wstring& text);
 
+// What a lead byte of UTF-8 starts: how many continuation bytes follow, the
+// bits it gives the code point, and the least code point a sequence of that
+// length may hold (anything less is an overlong form).
+struct utf8_lead {
+    int extra;
+    std::uint32_t bits;
+    std::uint32_t least;
+};
+// False for a byte that starts no sequence of strict UTF-8.
+[[nodiscard]] bool read_utf8_lead(unsigned char lead, utf8_lead& sequence);
+// Whether a decoded sequence is strict UTF-8: not overlong, no surrogate, not
+// past U+10FFFF.
+[[nodiscard]] constexpr bool is_strict_utf8(std::uint32_t code_point, std::uint32_t least) {
+    return code_point >= least && (code_point < 0xD800 || code_point > 0xDFFF) &&
+           code_point <= 0x10FFFF;
+}
+
 // Appends one code point (up to U+10FFFF; a surrogate's value is encoded as
 // if it were a character) as UTF-8.
 void append_utf8(std::string& out, std::uint32_t code_point);
