@@ -1,14 +1,16 @@
 // The index and its query against the plain way of doing the same
 // (support/reference_index.h), over random runs of what scanners, watchers,
 // launches and keystrokes do: the same items, known paths, totals, rows,
-// scores and order after every step. The names are chosen to tie, repeat,
-// hold Chinese and characters beyond U+FFFF.
+// scores and order after every step, and the same items read back from what
+// is written. The names are chosen to tie, repeat, hold Chinese and
+// characters beyond U+FFFF.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "index/index_file.h"
 #include "index/pinyin.h"
 #include "index/tolvanir_list.h"
 #include "search/launcher_query.h"
@@ -117,6 +119,18 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
             ASSERT_EQ(index.is_changed(), reference.is_changed()) << "step " << step;
             if (::testing::Test::HasFailure()) return;
         }
+        // What is written reads back the same through the streaming reader and
+        // through the tree.
+        const std::string written = index_text(index);
+        reference.sort_and_dedupe();
+        const auto any_file = [](const std::wstring&) { return true; };
+        tolvanir_list streamed, from_tree;
+        ASSERT_TRUE(load_index_text(written, streamed, any_file));
+        wptree tree;
+        ASSERT_TRUE(parse_json_text(written, tree));
+        load_index_tree(tree, from_tree, any_file);
+        expect_same_items(streamed.copy_items(), reference.items(), -1);
+        expect_same_items(from_tree.copy_items(), reference.items(), -1);
     }
 }
 
