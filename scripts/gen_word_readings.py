@@ -57,6 +57,21 @@ EXTRA_WORDS = {
     "\u91cd\u88c5": "chong zhuang",  # reinstall, in the names of system reinstall tools
     "\u7387\u571f": "shuai tu",  # the strategy game named after a classical line
     "\u5947\u4fa0\u4f20": "qi xia zhuan",  # "legend of the knights", in game titles
+    "\u91cd\u7f6e": "chong zhi",  # reset
+    "\u91cd\u505a": "chong zuo",  # redo
+    "\u91cd\u547d\u540d": "chong ming ming",  # rename, as in batch-rename tools
+    "\u91cd\u8fde": "chong lian",  # reconnect
+    "\u91cd\u5b9a\u5411": "chong ding xiang",  # redirect
+    "\u91cd\u5199": "chong xie",  # rewrite
+    "\u91cd\u6784": "chong gou",  # refactor
+    "\u91cd\u6620\u5c04": "chong ying she",  # remap, as in key-remapping tools
+    "\u91cd\u653e": "chong fang",  # replay
+    "\u547d\u4ee4\u884c": "ming ling hang",  # command line
+    "\u884c\u6570": "hang shu",  # line count
+    "\u4ea4\u884c": "jiao hang",  # bank short names
+    "\u62db\u884c": "zhao hang",
+    "\u8fd8\u6b3e": "huan kuan",  # repayment, in bank and card apps
+    "\u5dee\u65c5": "chai lv",  # business travel
 }
 
 # One entry of a word dictionary: `    word: 'reading',` (either quote).

@@ -47,6 +47,9 @@ TEST(ReadingText, ReadsNames) {
         {"longest word first", L"\u5BB6\u957F\u91CC\u77ED", L"jiachangliduan"},  // 家长里短
         {"shorter word alone", L"\u5BB6\u957F", L"jiazhang"},                    // 家长
         {"u-umlaut as v", L"\u7EFF\u8272", L"lvse"},                             // 绿色
+        // Words the package lacks, added by the generator.
+        {"added word", L"\u6279\u91CF\u91CD\u547D\u540D", L"piliangchongmingming"},  // 批量重命名
+        {"added short name", L"\u62DB\u884C", L"zhaohang"},                       // 招行
         {"no reading contributes nothing", L"\u4E00\u4E06\u4E2D", L"yizhong"},   // 一丆中
         {"outside the range kept", L"\u4E2D\u3400\uF900\uFF21\u6587",
          L"zhong\u3400\uF900\uFF21wen"},                                  // 中㐀豈Ａ文
