@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/utf8.h"
+
 namespace tolvanir {
 
 namespace {
@@ -15,21 +17,7 @@ std::string one_line_utf8(const std::wstring& text) {
         auto c = static_cast<std::uint32_t>(unit);
         if (c == L'\r' || c == L'\n') c = L' ';
         if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+        append_utf8(out, c);
     }
     return out;
 }
