@@ -1,4 +1,5 @@
 #include "app/hotkey_filter.h"
+#include "app/key_order.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,47 @@ TEST(HotkeyFilter, SystemKeysAndKeyUpsPassAndClearTheLatch) {
     // Alt+Win+R arrives as a system key: never caught.
     EXPECT_EQ(filter_key({false, vk_r, true, false}, latched), hook_action::pass);
     EXPECT_FALSE(latched);
+}
+
+}  // namespace
+}  // namespace tolvanir
+
+namespace tolvanir {
+namespace {
+
+TEST(KeyOrder, AKeyOwesExactlyTheInputPassedOnBeforeIt) {
+    key_order keys(7);
+    keys.passed();
+    keys.passed();
+    const key_order::posted_key enter = keys.post(vk_return, true, false);
+    keys.passed();  // typed after Enter, in the same tick
+    const auto claimed = keys.claim(vk_return, enter.tag);
+    ASSERT_TRUE(claimed);
+    EXPECT_TRUE(claimed->control && !claimed->shift);
+    for (int taken = 0; taken < 2; ++taken) {
+        EXPECT_TRUE(keys.owes_input(*claimed));
+        keys.took();
+    }
+    EXPECT_FALSE(keys.owes_input(*claimed)) << "the letter typed after Enter stays queued";
+    keys.took();
+    keys.settled(*claimed);
+    keys.passed();
+    EXPECT_TRUE(keys.owes_input(keys.post(vk_escape, false, false)));
+}
+
+TEST(KeyOrder, OnlyKeysTheHookPostedAreClaimed) {
+    key_order keys(7);
+    const key_order::posted_key lost = keys.post(vk_up, false, false);
+    const key_order::posted_key down = keys.post(vk_down, false, false);
+    EXPECT_FALSE(keys.claim(vk_return, 0)) << "posted by another program";
+    EXPECT_FALSE(keys.claim(vk_return, down.tag)) << "another key's tag";
+    EXPECT_FALSE(keys.claim(vk_down, down.tag ^ (std::uint64_t{1} << 40))) << "a guessed tag";
+    EXPECT_TRUE(keys.claim(vk_down, down.tag));
+    EXPECT_FALSE(keys.claim(vk_down, down.tag)) << "claimed twice";
+    EXPECT_FALSE(keys.claim(vk_up, lost.tag)) << "its message never came before the next";
+    const key_order::posted_key withdrawn = keys.post(vk_return, false, false);
+    keys.withdraw(withdrawn);
+    EXPECT_FALSE(keys.claim(vk_return, withdrawn.tag));
 }
 
 }  // namespace
