@@ -18,8 +18,6 @@ class launcher_controls : public result_list {
     virtual void focus_input() = 0;
 
     [[nodiscard]] virtual int cur_sel() const = 0;  // LB_GETCURSEL, -1 for none
-    // LB_GETITEMDATA: the launch text the row points at, null for none.
-    [[nodiscard]] virtual const std::wstring* item_data(int row) const = 0;
 
     [[nodiscard]] virtual bool window_visible() const = 0;
     virtual void hide_window() = 0;

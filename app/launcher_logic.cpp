@@ -31,10 +31,12 @@ void launcher_logic::hide_launcher() {
     controls_.hide_window();
 }
 
-void launcher_logic::on_key(unsigned vk) {
+void launcher_logic::on_key(unsigned vk, bool control, bool shift) {
+    // The key waited in the queue behind others: the window may be gone by now.
+    if (!accepting_input_ || !controls_.window_visible()) return;
     switch (vk) {
         case vk_return:
-            launch_selection(controls_.cur_sel() != -1);
+            launch_selection(controls_.cur_sel() != -1, control && shift);
             break;
         case vk_escape:
             if (!controls_.input_text().empty()) {
@@ -71,7 +73,12 @@ void launcher_logic::on_selection_changed() {
 void launcher_logic::on_timer() {
     if (controls_.window_visible() && query_.command_mode() == item_search_mode &&
         index_.is_changed()) {
-        on_query_changed();
+        // The user may have moved to the row Enter is about to start.
+        const int row = controls_.cur_sel();
+        const shown_results& shown = query_.results();
+        const std::wstring kept =
+            row >= 0 && static_cast<std::size_t>(row) < shown.size() ? shown[row].launch_text : L"";
+        query_.on_query_changed(controls_.input_text(), controls_, row >= 0 ? &kept : nullptr);
     }
 }
 
@@ -79,34 +86,40 @@ void launcher_logic::on_query_changed() {
     query_.on_query_changed(controls_.input_text(), controls_);
 }
 
-void launcher_logic::launch_selection(bool from_list) {
+void launcher_logic::launch_selection(bool from_list, bool elevated) {
     std::wstring text;
     if (from_list) {
-        // A selection change can report no row (the list was emptied under
-        // the click); there is nothing to launch then.
-        const std::wstring* data = controls_.item_data(controls_.cur_sel());
-        if (data == nullptr) {
+        // The row leads to its entry by its number among the shown results,
+        // never through the row's item data: any program can set that. A
+        // selection change can report no row (the list was emptied under the
+        // click); there is nothing to launch then.
+        const int row = controls_.cur_sel();
+        const shown_results& shown = query_.results();
+        if (row < 0 || static_cast<std::size_t>(row) >= shown.size()) {
             hide_launcher();
             return;
         }
-        text = *data;
+        text = shown[static_cast<std::size_t>(row)].launch_text;
     } else {
         text = controls_.input_text();
     }
     hide_launcher();
-    run_launch_text(from_list, text);
+    run_launch_text(from_list, text, elevated);
 }
 
-void launcher_logic::run_launch_text(bool from_list, const std::wstring& text) {
+void launcher_logic::run_launch_text(bool from_list, const std::wstring& text, bool elevated) {
     if (query_.command_mode() == item_search_mode) {
-        shell_launch(from_list, text);
+        shell_launch(from_list, text, elevated);
     } else if (run_command_) {
         run_command_(from_list, text);
     }
 }
 
-void launcher_logic::shell_launch(bool from_list, const std::wstring& text) {
-    if (shell_(text) && from_list) index_.count_use(text);
+void launcher_logic::shell_launch(bool from_list, const std::wstring& text, bool elevated) {
+    tolvanir_list& index = index_;
+    shell_(text, elevated, [&index, from_list, text] {
+        if (from_list) index.count_use(text);
+    });
 }
 
 }  // namespace tolvanir

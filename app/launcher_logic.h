@@ -14,7 +14,11 @@ namespace tolvanir {
 
 class launcher_logic {
   public:
-    using shell_fn = std::function<bool(const std::wstring& text)>;
+    // Starts the text through the shell, as administrator when `elevated`,
+    // without waiting for it: `accepted` is called on the window thread once
+    // the shell has accepted the text, and never when it refused.
+    using shell_fn = std::function<void(const std::wstring& text, bool elevated,
+                                        std::function<void()> accepted)>;
     using command_fn = std::function<void(bool from_list, const std::wstring& key)>;
 
     launcher_logic(tolvanir_list& index, launcher_controls& controls, shell_fn shell);
@@ -29,20 +33,23 @@ class launcher_logic {
     // and list the rows for its text.
     void on_shown();
     void hide_launcher();
-    // A key the hook took while the window was in front.
-    void on_key(unsigned vk);
+    // A key the hook took while the window was in front, with Ctrl and Shift
+    // as they were when it was pressed: Ctrl+Shift+Enter starts the pick as
+    // administrator. A key that comes after the window was hidden, or stopped
+    // taking input, does nothing.
+    void on_key(unsigned vk, bool control = false, bool shift = false);
     // The input line's text changed.
     void on_input_changed();
     // The result list's selection changed (a click on a row).
     void on_selection_changed();
     // The refresh timer: reruns the item query when the index changed under
-    // a visible window.
+    // a visible window. The selected item stays selected while it is listed.
     void on_timer();
 
     void on_query_changed();
-    void launch_selection(bool from_list);
-    void run_launch_text(bool from_list, const std::wstring& text);
-    void shell_launch(bool from_list, const std::wstring& text);
+    void launch_selection(bool from_list, bool elevated = false);
+    void run_launch_text(bool from_list, const std::wstring& text, bool elevated = false);
+    void shell_launch(bool from_list, const std::wstring& text, bool elevated = false);
 
     [[nodiscard]] bool accepting_input() const { return accepting_input_; }
     [[nodiscard]] std::int32_t command_mode() const { return query_.command_mode(); }

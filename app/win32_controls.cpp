@@ -64,13 +64,6 @@ int win32_controls::cur_sel() const {
     return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
 }
 
-const std::wstring* win32_controls::item_data(int row) const {
-    if (row < 0) return nullptr;
-    const LRESULT data = SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
-    if (data == LB_ERR || data == 0) return nullptr;
-    return reinterpret_cast<const std::wstring*>(data);
-}
-
 bool win32_controls::window_visible() const { return IsWindowVisible(window) != FALSE; }
 
 void win32_controls::hide_window() { ShowWindow(window, SW_HIDE); }

@@ -30,7 +30,6 @@ class win32_controls : public launcher_controls {
     [[nodiscard]] bool input_has_focus() const override;
     void focus_input() override;
     [[nodiscard]] int cur_sel() const override;
-    [[nodiscard]] const std::wstring* item_data(int row) const override;
     [[nodiscard]] bool window_visible() const override;
     void hide_window() override;
 

@@ -1,14 +1,18 @@
 #include "search/launcher_query.h"
 
+#include <algorithm>
+
 #include "search/query_text.h"
 
 namespace tolvanir {
 
-void launcher_query::on_query_changed(const std::wstring& typed, result_list& list) {
-    run_search(normalize_query(typed), list);
+void launcher_query::on_query_changed(const std::wstring& typed, result_list& list,
+                                      const std::wstring* keep) {
+    run_search(normalize_query(typed), list, keep);
 }
 
-void launcher_query::run_search(const std::wstring& query, result_list& list) {
+void launcher_query::run_search(const std::wstring& query, result_list& list,
+                                const std::wstring* keep) {
     if (!query.empty() && query[0] == L'!') {
         command_mode_ = command_search_mode;
         shown_.clear();
@@ -17,7 +21,14 @@ void launcher_query::run_search(const std::wstring& query, result_list& list) {
         command_mode_ = item_search_mode;
         items_.run(index_, query, shown_);
     }
-    fill_result_list(list, shown_);
+    int selected = 0;
+    if (keep != nullptr) {
+        const auto found = std::find_if(shown_.begin(), shown_.end(), [&](const result_entry& e) {
+            return e.launch_text == *keep;
+        });
+        if (found != shown_.end()) selected = static_cast<int>(found - shown_.begin());
+    }
+    fill_result_list(list, shown_, selected);
 }
 
 }  // namespace tolvanir

@@ -2,7 +2,7 @@
 
 namespace tolvanir {
 
-void fill_result_list(result_list& list, const shown_results& results) {
+void fill_result_list(result_list& list, const shown_results& results, int selected) {
     list.begin_fill(results.size());
     list.reset_content();
     list.reserve(results.size());
@@ -12,7 +12,7 @@ void fill_result_list(result_list& list, const shown_results& results) {
         const int row = list.add_string(entry.shown_text);
         if (row >= 0) list.set_item_data(row, &entry.launch_text);
     }
-    list.set_cur_sel(0);
+    list.set_cur_sel(selected);
     list.end_fill();
 }
 

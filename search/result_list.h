@@ -38,7 +38,8 @@ class counting_result_list : public result_list {
     int rows = 0;
 };
 
-// Replaces the list's rows with the results, best first, and selects row 0.
-void fill_result_list(result_list& list, const shown_results& results);
+// Replaces the list's rows with the results, best first, and selects a row:
+// the first, unless told otherwise.
+void fill_result_list(result_list& list, const shown_results& results, int selected = 0);
 
 }  // namespace tolvanir

@@ -32,10 +32,6 @@ class fake_controls : public launcher_controls {
     bool input_has_focus() const override { return focus_in_input; }
     void focus_input() override { focus_in_input = true; }
     int cur_sel() const override { return list.selected; }
-    const std::wstring* item_data(int row) const override {
-        if (row < 0 || row >= list.count()) return nullptr;
-        return list.rows[static_cast<std::size_t>(row)].data;
-    }
     bool window_visible() const override { return visible; }
     void hide_window() override { visible = false; }
 

@@ -34,9 +34,10 @@ class LauncherLogic : public ::testing::Test {
         logic.on_shown();
     }
 
-    bool shell(const std::wstring& text) {
+    void shell(const std::wstring& text, bool elevated, const std::function<void()>& accepted) {
         launched.push_back(text);
-        return shell_accepts;
+        elevations.push_back(elevated);
+        if (shell_accepts) accepted();
     }
 
     std::uint32_t uses_of(const std::wstring& path) {
@@ -50,8 +51,12 @@ class LauncherLogic : public ::testing::Test {
     tolvanir_list index;
     testing::fake_controls controls;
     std::vector<std::wstring> launched;
+    std::vector<bool> elevations;
     bool shell_accepts = true;
-    launcher_logic logic{index, controls, [this](const std::wstring& t) { return shell(t); }};
+    launcher_logic logic{index, controls,
+                         [this](const std::wstring& t, bool elevated, std::function<void()> ok) {
+                             shell(t, elevated, ok);
+                         }};
 };
 
 TEST_F(LauncherLogic, ShowingListsEverythingAndTypingFilters) {
@@ -123,6 +128,61 @@ TEST_F(LauncherLogic, EnterLaunchesTheSelectedRowAndCountsIt) {
     EXPECT_FALSE(logic.accepting_input());
 }
 
+TEST_F(LauncherLogic, OnlyCtrlShiftEnterStartsThePickElevated) {
+    const struct {
+        bool control, shift, elevated;
+    } keys[] = {
+        {false, false, false}, {true, false, false}, {false, true, false}, {true, true, true}};
+    for (const auto& key : keys) {
+        show();
+        logic.on_key(vk_return, key.control, key.shift);
+        show();
+        controls.type(L"typed text");
+        logic.on_key(vk_return, key.control, key.shift);
+    }
+    EXPECT_EQ(elevations,
+              (std::vector<bool>{false, false, false, false, false, false, true, true}));
+    EXPECT_EQ(uses_of(L"C:\\calc.lnk"), 9u) << "an elevated start is counted as any other";
+}
+
+TEST_F(LauncherLogic, KeysThatComeAfterTheWindowStoppedTakingInputDoNothing) {
+    show();
+    controls.type(L"no");
+    logic.hide_launcher();  // a deactivation dispatched while the key waited
+    controls.visible = true;
+    for (const unsigned key : {vk_return, vk_escape, vk_up, vk_down}) logic.on_key(key);
+    show();
+    controls.visible = false;  // hidden by a pending Win+R
+    for (const unsigned key : {vk_return, vk_escape, vk_up, vk_down}) logic.on_key(key);
+    EXPECT_TRUE(launched.empty());
+    EXPECT_EQ(controls.list.selected, 0);
+}
+
+TEST_F(LauncherLogic, ARowLeadsToItsOwnEntryWhateverItsItemDataSays) {
+    show();
+    const std::wstring planted = L"C:\\planted.exe";  // LB_SETITEMDATA from another program
+    controls.list.rows[0].data = &planted;
+    controls.list.rows[1].data = nullptr;
+    logic.on_key(vk_return);
+    show();
+    logic.on_key(vk_down);
+    logic.on_selection_changed();
+    EXPECT_EQ(launched, (std::vector<std::wstring>{L"C:\\calc.lnk", L"C:\\notepad.lnk"}));
+}
+
+TEST_F(LauncherLogic, AUseCountsWhenTheShellAcceptsItNotBefore) {
+    std::function<void()> accept_later;
+    launcher_logic later{index, controls, [&](const std::wstring&, bool, std::function<void()> ok) {
+                             accept_later = std::move(ok);
+                         }};
+    controls.visible = true;
+    later.on_shown();
+    later.on_key(vk_return);
+    EXPECT_EQ(uses_of(L"C:\\calc.lnk"), 5u);
+    accept_later();
+    EXPECT_EQ(uses_of(L"C:\\calc.lnk"), 6u);
+}
+
 TEST_F(LauncherLogic, RefusedLaunchCountsNothing) {
     shell_accepts = false;
     show();
@@ -175,9 +235,15 @@ TEST_F(LauncherLogic, TimerRefreshesOnlyAVisibleItemSearchOverAChangedIndex) {
     logic.on_timer();
     EXPECT_EQ(controls.list.resets, resets) << "nothing changed";
 
+    logic.on_key(vk_up);  // the user moves to Paint, the last row
     index.insert_item(make_item(L"Browser", L"C:\\web.lnk", 0));
     logic.on_timer();
-    EXPECT_EQ(controls.list.texts().size(), 4u);
+    EXPECT_EQ(controls.list.texts(),
+              (std::vector<std::wstring>{L"Calculator", L"Notepad", L"Browser", L"Paint"}));
+    EXPECT_EQ(controls.list.selected, 3) << "the refresh moved the pick off Paint";
+    index.remove_path(L"C:\\paint.lnk");
+    logic.on_timer();
+    EXPECT_EQ(controls.list.selected, 0) << "a pick that is gone leaves the first row";
 
     controls.type(L"!");
     index.insert_item(make_item(L"Mail", L"C:\\mail.lnk", 0));
