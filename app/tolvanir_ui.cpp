@@ -1,5 +1,9 @@
 #include "app/tolvanir_ui.h"
 
+#include <functional>
+#include <system_error>
+#include <thread>
+
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "config/language.h"
@@ -8,7 +12,6 @@
 #include "config/settings.h"
 #include "index/directory_scan.h"
 #include "index/index_file.h"
-#include "platform/shell_open.h"
 
 namespace tolvanir {
 
@@ -17,10 +20,43 @@ namespace {
 constexpr UINT_PTR refresh_timer = 0;
 constexpr UINT refresh_interval_ms = 200;
 constexpr int list_item_height = 24;
+// How long the exit waits for launches the shell has not answered yet.
+constexpr DWORD launch_wait_at_exit_ms = 5000;
+
+bool is_character(UINT message) {
+    return message == WM_CHAR || message == WM_DEADCHAR || message == WM_SYSCHAR ||
+           message == WM_SYSDEADCHAR || message == WM_UNICHAR;
+}
+
+// Runs the work on a thread of its own and waits for it, answering meanwhile
+// what is sent to this thread (the keyboard hook's calls among it), so that
+// the desktop's keyboard does not wait with us. `done` is set when it ends.
+void run_answering(const std::function<void()>& work, HANDLE done) {
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            work();
+            SetEvent(done);
+        });
+    } catch (const std::system_error&) {
+        work();
+        SetEvent(done);
+        return;
+    }
+    while (MsgWaitForMultipleObjectsEx(1, &done, INFINITE, QS_SENDMESSAGE, 0) != WAIT_OBJECT_0) {
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    worker.join();
+}
 
 }  // namespace
 
-TolvanirUI::TolvanirUI() : logic_(index_, controls_, &shell_open) {
+TolvanirUI::TolvanirUI()
+    : logic_(index_, controls_,
+             [this](const std::wstring& text, bool elevated, std::function<void()> accepted) {
+                 launches_.start(text, elevated, std::move(accepted));
+             }) {
     const label_fn label = [](const std::wstring& key) { return text(key); };
     logic_.set_commands(
         [label](const std::wstring& query, shown_results& results) {
@@ -66,6 +102,15 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
         case WM_NCLBUTTONDOWN:
             result = 1;  // the window cannot be dragged
             return true;
+        case WM_SYSCOMMAND:
+            // Alt+F4 would end the program, and with it Win+R until the next
+            // logon: it hides the window instead. WM_CLOSE itself still ends it.
+            if ((wparam & 0xFFF0) != SC_CLOSE) return false;
+            hide_launcher();
+            return true;
+        case WM_LAUNCHER_LAUNCHED:
+            launches_.collect();
+            return true;
         case WM_DESTROY:
             result = on_destroy();
             return true;
@@ -79,7 +124,7 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             hide_launcher();
             return true;
         case WM_LAUNCHER_KEY:
-            result = on_key(wparam, static_cast<DWORD>(lparam));
+            result = on_key(wparam, lparam);
             return true;
         case WM_LAUNCHER_APPEND:
             result = add_scan_directory(reinterpret_cast<const wchar_t*>(wparam));
@@ -121,6 +166,9 @@ LRESULT TolvanirUI::on_create() {
     controls_.input = input_line_;
     controls_.list = result_list_;
 
+    launches_.bind(handle(), WM_LAUNCHER_LAUNCHED);
+    taken_input_hook_ =
+        SetWindowsHookExW(WH_GETMESSAGE, &taken_input_procedure, nullptr, GetCurrentThreadId());
     keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &hook_procedure, module_instance, 0);
     SetTimer(handle(), refresh_timer, refresh_interval_ms, nullptr);
     if (take_first_run(settings())) show_welcome_balloon();
@@ -162,6 +210,13 @@ LRESULT TolvanirUI::on_destroy() {
         UnhookWindowsHookEx(keyboard_hook);
         keyboard_hook = nullptr;
     }
+    if (taken_input_hook_ != nullptr) {
+        UnhookWindowsHookEx(taken_input_hook_);
+        taken_input_hook_ = nullptr;
+    }
+    // The hook is gone: waiting no longer holds anybody's keyboard.
+    wait_for_background_save();
+    launches_.finish(launch_wait_at_exit_ms);
     stop_scanners();
     save_index_file();
     PostQuitMessage(0);
@@ -171,9 +226,32 @@ LRESULT TolvanirUI::on_destroy() {
 // The session ends without the window being destroyed: write what the exit
 // would write, before the process is ended. Should the process live on, it
 // goes on as before (scanners and watchers run; the exit writes again).
+// Formatting and flushing a large index takes long, so it is written off
+// this thread, which answers the hook meanwhile; only the settings tree,
+// which nothing sent to us changes, is read from there.
 void TolvanirUI::on_end_session() {
-    save_index_file();
-    (void)save_settings();
+    if (background_save_done_ != nullptr) return;  // already saving
+    background_save_done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (background_save_done_ == nullptr) {
+        save_index_file();
+        (void)save_settings();
+        return;
+    }
+    HANDLE done = background_save_done_;
+    run_answering(
+        [this] {
+            save_index_file();
+            (void)save_settings();
+        },
+        done);
+    // A close answered meanwhile may have waited for this save already.
+    CloseHandle(done);
+    if (background_save_done_ == done) background_save_done_ = nullptr;
+}
+
+// A close sent while a session end saves is answered in the middle of it.
+void TolvanirUI::wait_for_background_save() {
+    if (background_save_done_ != nullptr) WaitForSingleObject(background_save_done_, INFINITE);
 }
 
 void TolvanirUI::save_index_file() {
@@ -199,33 +277,45 @@ void TolvanirUI::stop_scanners() {
     scanners_stopped_ = true;
 }
 
-LRESULT TolvanirUI::on_key(WPARAM vk, DWORD key_time) {
-    take_keys_typed_before(key_time);
-    logic_.on_key(static_cast<unsigned>(vk));
+LRESULT TolvanirUI::on_key(WPARAM vk, LPARAM tag) {
+    // Any program can post this message; only what the hook posted counts.
+    const auto key = typed_keys.claim(static_cast<unsigned>(vk), static_cast<std::uint64_t>(tag));
+    if (!key) return 1;
+    take_input_typed_before(*key);
+    if (handle() == nullptr) return 1;  // closed meanwhile
+    logic_.on_key(key->vk, key->control, key->shift);
     return 1;
 }
 
-// The hook posts the keys it takes, and posted messages are retrieved before
-// the keyboard input still queued: a fast typist's Enter would act on a line
-// that lacks the last letters. Input typed before the key (by its time) goes
-// to the input line first; input typed after it stays queued.
-void TolvanirUI::take_keys_typed_before(DWORD key_time) {
+// Input typed before the key goes to the input line first; input typed after
+// it stays queued (key_order.h says why and how).
+void TolvanirUI::take_input_typed_before(const key_order::posted_key& key) {
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) {
+        if (message.message == WM_QUIT) break;  // left for the main loop
         // Characters are posted by TranslateMessage for keys already taken.
-        const bool character = message.message == WM_CHAR || message.message == WM_DEADCHAR ||
-                               message.message == WM_SYSCHAR || message.message == WM_SYSDEADCHAR ||
-                               message.message == WM_UNICHAR;
-        if (!character && static_cast<LONG>(message.time - key_time) > 0) break;
+        if (!is_character(message.message) && !typed_keys.owes_input(key)) break;
         if (!PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) break;
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    typed_keys.settled(key);
 }
 
 void TolvanirUI::hide_launcher() { logic_.hide_launcher(); }
 
 LRESULT TolvanirUI::show_launcher() {
+    // Already up and taking input: a flood of show requests costs nothing,
+    // neither a pause nor a click each.
+    if (logic_.accepting_input() && GetForegroundWindow() == handle()) {
+        logic_.on_timer();
+        return 0;
+    }
+    typed_keys.sync();
     logic_.prepare_show();
     ShowWindow(handle(), SW_SHOW);
     SetForegroundWindow(handle());
@@ -243,17 +333,27 @@ LRESULT TolvanirUI::show_launcher() {
     SendInput(1, &click, sizeof(INPUT));
     click.mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &click, sizeof(INPUT));
-    // The click is handled (and swallowed) here, before the cursor goes back
-    // and the input line takes the focus: handled later, it could land after
-    // them and undo both.
+    const bool still_here = take_own_click();
+    SetCursorPos(cursor.x, cursor.y);
+    if (still_here) logic_.on_shown();
+    return 0;
+}
+
+// The click is handled (and swallowed) here, before the cursor goes back and
+// the input line takes the focus: handled later, it could land after them and
+// undo both. False when the window was closed meanwhile, or the program is
+// to quit: the quit is posted again for the main loop.
+bool TolvanirUI::take_own_click() {
     MSG message;
     while (PeekMessageW(&message, handle(), WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE) ||
            PeekMessageW(&message, handle(), WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
         DispatchMessageW(&message);
     }
-    SetCursorPos(cursor.x, cursor.y);
-    logic_.on_shown();
-    return 0;
+    return handle() != nullptr;
 }
 
 void TolvanirUI::create_message_font() {

@@ -9,7 +9,9 @@
 
 #include <boost/thread/thread.hpp>
 
+#include "app/key_order.h"
 #include "app/launcher_logic.h"
+#include "app/shell_launches.h"
 #include "app/win32_controls.h"
 #include "app/window_base.h"
 #include "config/json_file.h"
@@ -33,11 +35,13 @@ class TolvanirUI : public window_base {
   private:
     LRESULT on_create();
     LRESULT on_destroy();
-    LRESULT on_key(WPARAM vk, DWORD key_time);
-    void take_keys_typed_before(DWORD key_time);
+    LRESULT on_key(WPARAM vk, LPARAM tag);
+    void take_input_typed_before(const key_order::posted_key& key);
     LRESULT show_launcher();
+    bool take_own_click();
     void hide_launcher();
     void on_end_session();
+    void wait_for_background_save();
     void save_index_file();
     void show_welcome_balloon();
     LRESULT add_scan_directory(const wchar_t* path);
@@ -59,6 +63,9 @@ class TolvanirUI : public window_base {
     launcher_logic logic_;
     NOTIFYICONDATAW notify_data_ = {};
     bool scanners_stopped_ = false;
+    shell_launches launches_;
+    HHOOK taken_input_hook_ = nullptr;
+    HANDLE background_save_done_ = nullptr;  // while a session end saves
 };
 
 }  // namespace tolvanir

@@ -16,6 +16,16 @@
 //   probe append       sends WM_USER+4 with a wParam that points nowhere
 //   probe hold MS FILE...  holds the files open without sharing for MS
 //                      milliseconds, after a first line "held"
+//   probe stall MS     sends WM_NULL every 5 ms for MS milliseconds, after a
+//                      first line "probing", and prints the longest answer
+//                      ("max_ms=") and how many took over 50 ms
+//   probe type TEXT    types TEXT in one SendInput call; "|" is Enter, "^" an
+//                      Escape, "#" Win+R
+//   probe post-key VK  posts WM_USER+3 with VK, as any program can
+//   probe plant        sets row 0's item data to junk, selects it, and posts
+//                      WM_USER+3 with Enter
+//   probe flood N      posts WM_USER+1 and the instance message N times each
+//   probe close-in-show  waits for the window to be shown, then sends WM_CLOSE
 //
 // Texts are printed in UTF-8.
 #include <windows.h>
@@ -165,6 +175,64 @@ int hold(int count, wchar_t** files, DWORD ms) {
     return 0;
 }
 
+// The longest wait for an answer to WM_NULL, asked every 5 ms.
+int stall(HWND window, DWORD ms) {
+    std::printf("probing\n");
+    std::fflush(stdout);
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    double longest = 0;
+    long samples = 0, over = 0;
+    for (;;) {
+        QueryPerformanceCounter(&now);
+        if ((now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart >= ms) break;
+        LARGE_INTEGER before, after;
+        QueryPerformanceCounter(&before);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        QueryPerformanceCounter(&after);
+        const double took = (after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart;
+        longest = took > longest ? took : longest;
+        ++samples;
+        if (took > 50) ++over;
+        Sleep(5);
+    }
+    std::printf("max_ms=%.1f\nsamples=%ld\nover_50ms=%ld\n", longest, samples, over);
+    return 0;
+}
+
+void add_key(std::vector<INPUT>& inputs, WORD vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+}
+
+// Every event carries the same time, as those of one SendInput call do on
+// Windows, whose clock moves in steps of about 15.6 ms.
+int type_at_once(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (const wchar_t c : text) {
+        if (c == L'#') {
+            add_key(inputs, VK_LWIN, false);
+            add_key(inputs, 'R', false);
+            add_key(inputs, 'R', true);
+            add_key(inputs, VK_LWIN, true);
+            continue;
+        }
+        const WORD vk = c == L'|' ? VK_RETURN : c == L'^' ? VK_ESCAPE : LOBYTE(VkKeyScanW(c));
+        add_key(inputs, vk, false);
+        add_key(inputs, vk, true);
+    }
+    const DWORD now = GetTickCount();
+    for (INPUT& input : inputs) input.ki.time = now;
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return sent == inputs.size() ? 0 : 1;
+}
+
 int wmain(int argc, wchar_t** argv) {
     HWND window = FindWindowW(L"Tolvanir", nullptr);
     const std::wstring command = argc > 1 ? argv[1] : L"state";
@@ -172,7 +240,32 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"state") return state(window);
     if (command == L"dialog") return dialog();
     if (command == L"keys" && argc > 2) return keys(argv[2]);
+    if (command == L"type" && argc > 2) return type_at_once(argv[2]);
     if (window == nullptr) return 1;
+    if (command == L"stall" && argc > 2) return stall(window, static_cast<DWORD>(_wtoi(argv[2])));
+    if (command == L"post-key" && argc > 2) {
+        return PostMessageW(window, WM_USER + 3, static_cast<WPARAM>(_wtoi(argv[2])), 0) ? 0 : 1;
+    }
+    if (command == L"plant") {
+        HWND list = child(window, L"ListBox");
+        SendMessageW(list, LB_SETITEMDATA, 0, static_cast<LPARAM>(0x0000DEAD0000BEEFll));
+        SendMessageW(list, LB_SETCURSEL, 0, 0);
+        return PostMessageW(window, WM_USER + 3, VK_RETURN, 0) ? 0 : 1;
+    }
+    if (command == L"flood" && argc > 2) {
+        const UINT instance = RegisterWindowMessageW(L"{5D0F7A12-3B9E-4C61-8A2D-E47B19C03F58}");
+        for (int i = 0, n = _wtoi(argv[2]); i < n; ++i) {
+            PostMessageW(window, WM_USER + 1, 0, 0);
+            PostMessageW(window, instance, 3, 0);
+        }
+        return 0;
+    }
+    if (command == L"close-in-show") {
+        for (int i = 0; i < 20000 && !IsWindowVisible(window); ++i) Sleep(1);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        return 0;
+    }
     if (command == L"close") {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 10000, &ignored);

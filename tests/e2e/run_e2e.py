@@ -101,6 +101,9 @@ class Session:
     def key(self, *keys):
         self.desk.xdotool("key", "--delay", "30", *keys)
 
+    def probe(self, *args):
+        return self.desk.run([self.args.probe] + list(args)).stdout.decode("utf-8", "replace")
+
     def key_burst(self, *keys):
         self.desk.xdotool("key", "--delay", "15", *keys)
 
@@ -236,6 +239,9 @@ def scenario_typing_keys_and_hiding(desk, args, report):
     s.exit()
 
 
+MARKERS = ("calc.exe", "paint.exe", "notepad.exe")
+
+
 def scenario_type_ahead(desk, args, report):
     marking = ("\u6807\u8bb0\u5de5\u5177", "\u6807\u8bb0\u5de5\u5177biaojigongju", "biaoji.exe", 0)
     s = Session(desk, args, "typeahead", extra_items=[marking]).start()
@@ -245,12 +251,108 @@ def scenario_type_ahead(desk, args, report):
         s.key_burst("super+r", "b", "i", "a", "o", "j", "i", "Return")
         check(s.launched("biaoji.exe", attempt),
               "try %d: Enter did not start the typed program; started: %s" %
-              (attempt, {f: s.launches(f) for f in ("calc.exe", "paint.exe", "notepad.exe")}))
+              (attempt, {f: s.launches(f) for f in MARKERS}))
         check(s.launches("calc.exe") == 0, "try %d: the empty query's top row was started" % attempt)
         s.hidden()
+    # Keys of one SendInput call share one time, as a macro's or a scanner's
+    # do: what comes after Enter must not reach the line before it acts.
+    for attempt in range(5, 8):
+        s.show()
+        s.probe("type", "biaoji|xyz")
+        check(s.launched("biaoji.exe", attempt), "one-call try %d: started %s, dialog %s" %
+              (attempt, {f: s.launches(f) for f in MARKERS}, dialog(desk, args).get("text")))
+        s.hidden()
+    time.sleep(0.5)
+    check(s.launches("biaoji.exe") == 7, "started %d times" % s.launches("biaoji.exe"))
+    check(all(s.launches(f) == 0 for f in MARKERS), "something else started")
+    check(dialog(desk, args).get("dialog") == ["0"], "the shell was handed another text")
     # Nothing typed in a burst is left in the line for the next show.
     state = s.show()
     check(state["input"] == "" and state["rows"] == "4", "stale text after the bursts: %s" % state)
+    s.exit()
+
+
+def scenario_keys_after_the_window_went(desk, args, report):
+    s = Session(desk, args, "stale").start()
+    # Escape empties, the next hides; an Enter right behind them, or behind a
+    # Win+R that hides, finds no window to act on: no shell call for an
+    # empty line (which would show the shell's error box).
+    for burst in ("pa^^|", "pa#|"):
+        s.show()
+        s.probe("type", burst)
+        s.hidden()
+        time.sleep(1.0)
+        found = dialog(desk, args)
+        check(found.get("dialog") == ["0"], "%r: a stale key reached the shell: %s" % (burst, found))
+    check(all(s.launches(f) == 0 for f in MARKERS), "a stale key started a program")
+    s.exit()
+
+
+def scenario_hostile_messages(desk, args, report):
+    s = Session(desk, args, "hostile").start()
+    # A flood of show requests costs one show: the keyboard is usable at once.
+    started = time.time()
+    s.probe("flood", "3000")
+    s.wait(lambda st: st.get("visible") == "1" and st.get("focus_input") == "1", "the flood's show")
+    s.type("paint")
+    s.wait(lambda st: s.rows(st) == ["Paint"], "typing during the flood", timeout=10)
+    report["flood_of_6000_shows_to_typed_row_ms"] = round((time.time() - started) * 1000)
+    # Junk item data and a forged Enter: nothing starts, nothing crashes, and
+    # the user's own Enter starts the row's own entry.
+    s.key("Escape")
+    s.wait(lambda st: st.get("input") == "" and st.get("rows") == "3", "the emptied line")
+    s.probe("plant")
+    s.probe("post-key", "13")
+    time.sleep(0.5)
+    check(s.state().get("visible") == "1", "a forged Enter acted")
+    check(all(s.launches(f) == 0 for f in MARKERS), "a forged Enter started something")
+    s.key("Return")
+    check(s.launched("calc.exe"), "Enter on a row with planted item data did not start its entry")
+    s.hidden()
+    # Alt+F4 hides the window and the program goes on.
+    s.show()
+    s.key("alt+F4")
+    s.hidden()
+    check(s.process.poll() is None, "Alt+F4 ended the program")
+    s.show()
+    check(s.exit() == 0, "exit code not 0")
+
+
+def scenario_close_during_a_show(desk, args, report):
+    s = Session(desk, args, "closeshow").start()
+    closer = desk.spawn([args.probe, "close-in-show"])
+    s.key("super+r")
+    try:
+        code = s.process.wait(timeout=30)
+    except Exception:
+        raise Failure("a close during the show did not end the program")
+    finally:
+        closer.wait(timeout=30)
+    s.process = None
+    check(code == 0, "exit code %d" % code)
+    check(b'"first_run": "false"' in s.data("Settings.json"), "settings not written")
+    check(s.stored_names() == ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"], "index not written")
+
+
+def scenario_refresh_keeps_the_pick(desk, args, report):
+    s = Session(desk, args, "keeppick")
+    watched = os.path.join(s.dir, "watched")
+    os.makedirs(watched)
+    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
+        json.dump({"scan_directory": [[windows_path(watched), "3"]], "first_run": "false"}, f)
+    s.start()
+    s.show()
+    s.key("Down", "Down")
+    s.wait(lambda st: st.get("selected") == "2", "the third row")
+    # A new program that sorts above the pick: the refresh keeps the pick.
+    shutil.copy(args.marker, os.path.join(watched, "Aardvark.exe"))
+    s.wait(lambda st: s.rows(st) == ["Calculator", "Paint", "Aardvark", "\u8bb0\u4e8b\u672c"],
+           "the refresh with the new program")
+    s.key("Return")
+    check(s.launched("notepad.exe"), "the pick did not start; Aardvark started: %s" %
+          os.path.exists(os.path.join(watched, "Aardvark.exe.launched")))
+    check(not os.path.exists(os.path.join(watched, "Aardvark.exe.launched")), "the new row started")
+    s.hidden()
     s.exit()
 
 
@@ -633,6 +735,10 @@ SCENARIOS = [
     scenario_hotkey_geometry_and_toggle,
     scenario_typing_keys_and_hiding,
     scenario_type_ahead,
+    scenario_keys_after_the_window_went,
+    scenario_hostile_messages,
+    scenario_close_during_a_show,
+    scenario_refresh_keeps_the_pick,
     scenario_extra_row_from_reading_text,
     scenario_launches_and_counts,
     scenario_keys_for_other_windows,
