@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "config/kept_file.h"
+#include "platform/file_link.h"
 #include "platform/file_replace.h"
 #include "platform/utf16.h"
 #include "platform/utf8.h"
@@ -195,8 +197,22 @@ void move_aside(const boost::filesystem::path& file) {
     boost::filesystem::rename(file, aside, ignored);
 }
 
-void keep_unread_file(const boost::filesystem::path& file, file_read found) {
-    if (found == file_read::unreadable) move_aside(file);
+bool replace_data_file(const boost::filesystem::path& file, file_read found,
+                       const std::function<bool()>& write) {
+    if (found != file_read::unreadable) return write();
+    // Held so that nothing can replace it: it stays as it is, and nothing
+    // beside it.
+    if (!names_can_change(file)) return false;
+    const std::optional<kept_file> kept = keep_under_free_name(file);
+    if (!kept) {
+        boost::system::error_code error;
+        // Gone meanwhile: there is nothing left to keep.
+        return boost::filesystem::status(file, error).type() == boost::filesystem::file_not_found &&
+               write();
+    }
+    if (write()) return true;
+    give_name_back(file, *kept);
+    return false;
 }
 
 std::string format_json_text(const wptree& tree) {

@@ -8,6 +8,7 @@
 #include <boost/property_tree/ptree.hpp>
 #include <exception>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -59,9 +60,13 @@ enum class file_read {
 // Moves a file that was read but does not parse to the same name with ".bad"
 // appended (replacing an older one), so nothing the user wrote is destroyed.
 void move_aside(const boost::filesystem::path& file);
-// Before a data file is replaced: one that was there but could not be read
-// at start holds what the user had, and is moved aside instead of lost.
-void keep_unread_file(const boost::filesystem::path& file, file_read found);
+// Replaces a data file through `write` (true when it wrote). A file that
+// could not be read in the whole run holds what the user had: it is kept
+// under a name of its own first (config/kept_file.h), and gets its name back
+// when the write fails; one held so that nothing can replace it is left as it
+// is. So it is never lost, nor left twice. False when nothing was written.
+[[nodiscard]] bool replace_data_file(const boost::filesystem::path& file, file_read found,
+                                     const std::function<bool()>& write);
 
 // Parses UTF-8 JSON text into the tree. Text that is not UTF-8, not JSON, or
 // nested too deeply fails and leaves the tree as it was.

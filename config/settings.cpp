@@ -88,10 +88,12 @@ void load_settings() {
 bool save_settings() {
     try {
         const auto file = data_file_path(settings_file_name);
-        keep_unread_file(file, settings_found);
-        write_json_file(settings(), file);
-        settings_found = file_read::read;
-        return true;
+        const bool written = replace_data_file(file, settings_found, [&] {
+            write_json_file(settings(), file);
+            return true;
+        });
+        if (written) settings_found = file_read::read;
+        return written;
     } catch (const boost::property_tree::json_parser_error& error) {
         debug_output(L"Settings.json not written: " +
                      std::wstring(error.message().begin(), error.message().end()));

@@ -283,8 +283,10 @@ file_read load_index(tolvanir_list& index, const boost::filesystem::path& file) 
 }
 
 bool save_index(tolvanir_list& index, const boost::filesystem::path& file, file_read found) {
-    keep_unread_file(file, found);
-    if (replace_file_contents(file, index_text(index))) return true;
+    if (replace_data_file(file, found,
+                          [&] { return replace_file_contents(file, index_text(index)); })) {
+        return true;
+    }
     debug_output(L"Index.json not written: write error");
     return false;
 }

@@ -39,7 +39,8 @@ wptree index_tree(tolvanir_list& index);
 file_read load_index(tolvanir_list& index, const boost::filesystem::path& file);
 // A failed write is reported quietly and the run goes on; returns whether
 // the file was written. `found` is what the load found: a file that could
-// not be read then is kept aside, not replaced.
+// not be read then is kept under a name of its own before it is replaced
+// (config/json_file.h, replace_data_file).
 bool save_index(tolvanir_list& index, const boost::filesystem::path& file,
                 file_read found = file_read::read);
 
