@@ -1,4 +1,5 @@
-// Where a data file that was never read in a whole run is kept.
+// When a data file another program held is tried again, and where one that
+// was never read is kept.
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/operations.hpp>
@@ -7,6 +8,7 @@
 
 #include "config/json_file.h"
 #include "config/kept_file.h"
+#include "config/retry_schedule.h"
 #include "platform/file_replace.h"
 #include "support/file_attributes.h"
 #include "support/temp_dir.h"
@@ -17,6 +19,36 @@ namespace {
 using testing::read_bytes;
 using testing::temp_dir;
 using testing::write_bytes;
+
+TEST(RetrySchedule, WaitsDoubleUpToTheLongest) {
+    const struct {
+        int first, longest;
+        std::vector<int> waits;
+    } rows[] = {
+        {250, 8000, {250, 500, 1000, 2000, 4000, 8000, 8000}},
+        {300, 1000, {300, 600, 1000, 1000}},
+        {900, 500, {500, 500}},
+    };
+    for (const auto& row : rows) {
+        retry_schedule schedule{std::chrono::milliseconds(row.first),
+                                std::chrono::milliseconds(row.longest)};
+        std::vector<int> waits;
+        for (std::size_t k = 0; k < row.waits.size(); ++k)
+            waits.push_back(static_cast<int>(schedule.next().count()));
+        EXPECT_EQ(waits, row.waits) << row.first;
+    }
+}
+
+TEST(RetrySchedule, ATimerTakesItsTriesOnTheFirstTickDue) {
+    const retry_timer::clock::time_point start{};
+    retry_timer timer(start);
+    std::vector<int> tries;
+    for (int ms = 0; ms <= 6000; ms += 200) {
+        if (timer.due(start + std::chrono::milliseconds(ms))) tries.push_back(ms);
+    }
+    // Due at 250, then 500, 1000, 2000 after each try.
+    EXPECT_EQ(tries, (std::vector<int>{400, 1000, 2000, 4000}));
+}
 
 TEST(KeptFile, TakesTheFirstFreeNameAndNeverReplacesOne) {
     temp_dir dir;
