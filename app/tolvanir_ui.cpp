@@ -86,7 +86,10 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             result = on_create();
             return true;
         case WM_TIMER:
-            if (wparam == refresh_timer) logic_.on_timer();
+            if (wparam == refresh_timer) {
+                logic_.on_timer();
+                take_late_settings();
+            }
             return true;
         case WM_ACTIVATE:
             if (LOWORD(wparam) == WA_INACTIVE) hide_launcher();
@@ -141,7 +144,7 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
 LRESULT TolvanirUI::on_create() {
     launcher_window = handle();
     instance_message_ = RegisterWindowMessageW(instance_name);
-    index_found_ = load_index(index_);
+    if (index_file_.load(index_) == file_read::unreadable) start_index_retry();
     for (const scanner_directory& directory : default_scan_directories()) start_scanner(directory);
     // Creates "scan_directory" when missing, so it is written at exit.
     for (const scanner_directory& directory : read_scan_directories(settings())) {
@@ -254,8 +257,25 @@ void TolvanirUI::wait_for_background_save() {
     if (background_save_done_ != nullptr) WaitForSingleObject(background_save_done_, INFINITE);
 }
 
-void TolvanirUI::save_index_file() {
-    if (save_index(index_, index_found_)) index_found_ = file_read::read;
+void TolvanirUI::save_index_file() { (void)index_file_.save(index_); }
+
+// Index.json was held by another program at start: read and merged later, on
+// a thread of the scanners' group (it is large; this thread runs the hook).
+void TolvanirUI::start_index_retry() {
+    try {
+        scanners_.add_thread(new boost::thread([this] { index_file_.retry(index_, stop_); }));
+    } catch (const boost::thread_resource_error&) {
+        // No thread: the exit tries once more before it writes.
+    }
+}
+
+// Settings.json was held at start and has been read now: its directories
+// are scanned, and a welcome it still owes is shown.
+void TolvanirUI::take_late_settings() {
+    const auto late = retry_settings();
+    if (!late) return;
+    for (const scanner_directory& directory : late->to_scan) start_scanner(directory);
+    if (late->welcome) show_welcome_balloon();
 }
 
 void TolvanirUI::start_scanner(const scanner_directory& directory) {

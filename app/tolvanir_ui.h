@@ -16,6 +16,7 @@
 #include "app/window_base.h"
 #include "config/json_file.h"
 #include "index/scanner_directory.h"
+#include "index/stored_index.h"
 #include "index/tolvanir_list.h"
 #include "platform/stop_event.h"
 
@@ -43,6 +44,8 @@ class TolvanirUI : public window_base {
     void on_end_session();
     void wait_for_background_save();
     void save_index_file();
+    void start_index_retry();
+    void take_late_settings();
     void show_welcome_balloon();
     LRESULT add_scan_directory(const wchar_t* path);
     void start_scanner(const scanner_directory& directory);
@@ -58,7 +61,7 @@ class TolvanirUI : public window_base {
     stop_event stop_;
     UINT instance_message_ = 0;
     tolvanir_list index_;
-    file_read index_found_ = file_read::read;  // what the start found of Index.json
+    stored_index index_file_;  // Data/Index.json: loaded, read late if held, kept, saved
     win32_controls controls_;
     launcher_logic logic_;
     NOTIFYICONDATAW notify_data_ = {};

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "config/kept_file.h"
+#include "platform/file_link.h"
 #include "platform/file_replace.h"
 #include "platform/utf16.h"
 #include "platform/utf8.h"
@@ -17,7 +19,6 @@ namespace tolvanir {
 namespace {
 
 constexpr std::uintmax_t max_json_file_size = 256u << 20;
-constexpr int read_attempts = 20;  // 50 ms apart
 
 int hex_digit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -152,7 +153,7 @@ bool parse_json_text(const std::string& utf8, wptree& tree) {
     return true;
 }
 
-file_read open_data_file(const boost::filesystem::path& file, std::ifstream& in) {
+file_read open_data_file(const boost::filesystem::path& file, std::ifstream& in, int attempts) {
     namespace fs = boost::filesystem;
     for (int attempt = 1;; ++attempt) {
         // c_str() is a wide path on Windows, so names in any script open.
@@ -171,14 +172,14 @@ file_read open_data_file(const boost::filesystem::path& file, std::ifstream& in)
         boost::system::error_code error;
         const fs::file_type type = fs::status(file, error).type();
         if (type == fs::file_not_found) return file_read::missing;
-        if (type != fs::regular_file || attempt == read_attempts) return file_read::unreadable;
+        if (type != fs::regular_file || attempt >= attempts) return file_read::unreadable;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }
 
-file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes) {
+file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes, int attempts) {
     std::ifstream in;
-    const file_read found = open_data_file(file, in);
+    const file_read found = open_data_file(file, in, attempts);
     if (found != file_read::read) return found;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
@@ -195,8 +196,22 @@ void move_aside(const boost::filesystem::path& file) {
     boost::filesystem::rename(file, aside, ignored);
 }
 
-void keep_unread_file(const boost::filesystem::path& file, file_read found) {
-    if (found == file_read::unreadable) move_aside(file);
+bool replace_data_file(const boost::filesystem::path& file, file_read found,
+                       const std::function<bool()>& write) {
+    if (found != file_read::unreadable) return write();
+    // Held so that nothing can replace it: it stays as it is, and nothing
+    // beside it.
+    if (!names_can_change(file)) return false;
+    const std::optional<kept_file> kept = keep_under_free_name(file);
+    if (!kept) {
+        boost::system::error_code error;
+        // Gone meanwhile: there is nothing left to keep.
+        return boost::filesystem::status(file, error).type() == boost::filesystem::file_not_found &&
+               write();
+    }
+    if (write()) return true;
+    give_name_back(file, *kept);
+    return false;
 }
 
 std::string format_json_text(const wptree& tree) {
@@ -302,9 +317,9 @@ bool read_json_file(wptree& tree, const boost::filesystem::path& file) {
     return load_json_file(tree, file) == file_read::read;
 }
 
-file_read load_json_file(wptree& tree, const boost::filesystem::path& file) {
+file_read load_json_file(wptree& tree, const boost::filesystem::path& file, int attempts) {
     std::string bytes;
-    const file_read found = read_file_bytes(file, bytes);
+    const file_read found = read_file_bytes(file, bytes, attempts);
     if (found != file_read::read) return found;
     if (parse_json_text(bytes, tree)) return file_read::read;
     move_aside(file);

@@ -8,6 +8,7 @@
 #include <boost/property_tree/ptree.hpp>
 #include <exception>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -49,19 +50,31 @@ enum class file_read {
     broken,      // read but not parsed; moved aside
 };
 
+// How often a file that exists but cannot be opened is tried, 50 ms apart:
+// about a second at start, before the keyboard hook is in place; once where
+// the caller must not wait (it tries again later).
+constexpr int start_read_attempts = 20;
+constexpr int one_read_attempt = 1;
+
 // Opens the file for reading. One that exists but cannot be opened (another
 // program holds it without sharing it, a backup or a virus scan) is tried
-// again for about a second before it counts as unreadable; so is one beyond
-// the size any file of ours reaches.
-[[nodiscard]] file_read open_data_file(const boost::filesystem::path& file, std::ifstream& in);
+// `attempts` times before it counts as unreadable; one beyond the size any
+// file of ours reaches is unreadable at once.
+[[nodiscard]] file_read open_data_file(const boost::filesystem::path& file, std::ifstream& in,
+                                       int attempts = start_read_attempts);
 // The whole file, opened as above.
-[[nodiscard]] file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes);
+[[nodiscard]] file_read read_file_bytes(const boost::filesystem::path& file, std::string& bytes,
+                                        int attempts = start_read_attempts);
 // Moves a file that was read but does not parse to the same name with ".bad"
 // appended (replacing an older one), so nothing the user wrote is destroyed.
 void move_aside(const boost::filesystem::path& file);
-// Before a data file is replaced: one that was there but could not be read
-// at start holds what the user had, and is moved aside instead of lost.
-void keep_unread_file(const boost::filesystem::path& file, file_read found);
+// Replaces a data file through `write` (true when it wrote). A file that
+// could not be read in the whole run holds what the user had: it is kept
+// under a name of its own first (config/kept_file.h), and gets its name back
+// when the write fails; one held so that nothing can replace it is left as it
+// is. So it is never lost, nor left twice. False when nothing was written.
+[[nodiscard]] bool replace_data_file(const boost::filesystem::path& file, file_read found,
+                                     const std::function<bool()>& write);
 
 // Parses UTF-8 JSON text into the tree. Text that is not UTF-8, not JSON, or
 // nested too deeply fails and leaves the tree as it was.
@@ -85,7 +98,8 @@ void append_json_string_wtf8(std::string& out, std::string_view value);
 // nothing the user wrote is destroyed.
 [[nodiscard]] bool read_json_file(wptree& tree, const boost::filesystem::path& file);
 // The same, telling why nothing was read.
-[[nodiscard]] file_read load_json_file(wptree& tree, const boost::filesystem::path& file);
+[[nodiscard]] file_read load_json_file(wptree& tree, const boost::filesystem::path& file,
+                                       int attempts = start_read_attempts);
 
 // Replaces the file with the formatted tree, durably: a crash leaves the old
 // file or the new one. Throws json_parser_error ("write error") on failure.

@@ -1,19 +1,20 @@
 #include "config/settings.h"
 
-#include <boost/property_tree/json_parser.hpp>
 #include <cwctype>
 
 #include "config/program_files.h"
 #include "config/scan_directories.h"
-#include "platform/debug_output.h"
 
 namespace tolvanir {
 
 namespace {
 
 const wchar_t* const settings_file_name = L"Settings.json";
-// What the start found of the file, until a save replaces it.
-file_read settings_found = file_read::read;
+
+settings_file& stored_settings() {
+    static settings_file file([] { return data_file_path(settings_file_name); });
+    return file;
+}
 
 // An unsigned decimal number with optional surrounding white space, as the
 // property tree reads unsigned integers.
@@ -77,26 +78,12 @@ bool take_first_run(wptree& tree) {
     return first;
 }
 
-void load_settings() {
-    wptree& tree = settings();
-    settings_found = load_json_file(tree, data_file_path(settings_file_name));
-    // A file holding a bare value instead of an object has no settings in
-    // it, and such a root could never be written back.
-    if (!tree.data().empty()) tree = wptree();
+void load_settings() { (void)stored_settings().load(settings(), retry_timer::clock::now()); }
+
+std::optional<late_settings> retry_settings() {
+    return stored_settings().retry(settings(), retry_timer::clock::now());
 }
 
-bool save_settings() {
-    try {
-        const auto file = data_file_path(settings_file_name);
-        keep_unread_file(file, settings_found);
-        write_json_file(settings(), file);
-        settings_found = file_read::read;
-        return true;
-    } catch (const boost::property_tree::json_parser_error& error) {
-        debug_output(L"Settings.json not written: " +
-                     std::wstring(error.message().begin(), error.message().end()));
-        return false;
-    }
-}
+bool save_settings() { return stored_settings().save(settings()); }
 
 }  // namespace tolvanir

@@ -2,9 +2,11 @@
 // kept in Data/Settings.json for the whole run.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "config/json_file.h"
+#include "config/settings_file.h"
 #include "index/scanner_directory.h"
 
 namespace tolvanir {
@@ -22,10 +24,12 @@ std::vector<scanner_directory> read_scan_directories(wptree& tree);
 // text but "false"/"0"); when it is, "first_run" becomes "false".
 bool take_first_run(wptree& tree);
 
-// Start-up and exit: Data/Settings.json into and out of settings(). A failed
-// save is reported quietly and leaves the tree in memory; returns whether it
-// was written.
+// Start-up and exit: Data/Settings.json into and out of settings()
+// (config/settings_file.h). A failed save is reported quietly and leaves the
+// tree in memory; returns whether it was written.
 void load_settings();
 bool save_settings();
+// From the window's timer, while the file held at start is still unread.
+std::optional<late_settings> retry_settings();
 
 }  // namespace tolvanir

@@ -282,12 +282,34 @@ file_read load_index(tolvanir_list& index, const boost::filesystem::path& file) 
     return file_read::broken;
 }
 
+file_read read_stored_items(const boost::filesystem::path& file, stored_items& stored,
+                            int attempts) {
+    std::ifstream in;
+    const file_read found = open_data_file(file, in, attempts);
+    if (found != file_read::read) return found;
+    stream_source input(in);
+    index_events events;
+    if (read_json(input, events)) {
+        stored.items = std::move(events.items());
+        stored.uses = std::move(events.uses());
+        return file_read::read;
+    }
+    if (in.bad()) return file_read::unreadable;
+    in.close();
+    move_aside(file);
+    return file_read::broken;
+}
+
 bool save_index(tolvanir_list& index, const boost::filesystem::path& file, file_read found) {
-    keep_unread_file(file, found);
-    if (replace_file_contents(file, index_text(index))) return true;
+    if (replace_data_file(file, found,
+                          [&] { return replace_file_contents(file, index_text(index)); })) {
+        return true;
+    }
     debug_output(L"Index.json not written: write error");
     return false;
 }
+
+boost::filesystem::path index_file_path() { return data_file_path(index_file_name); }
 
 file_read load_index(tolvanir_list& index) {
     return load_index(index, data_file_path(index_file_name));

@@ -5,6 +5,7 @@
 #include <boost/filesystem/path.hpp>
 #include <functional>
 #include <istream>
+#include <vector>
 
 #include "config/json_file.h"
 #include "index/tolvanir_list.h"
@@ -39,9 +40,24 @@ wptree index_tree(tolvanir_list& index);
 file_read load_index(tolvanir_list& index, const boost::filesystem::path& file);
 // A failed write is reported quietly and the run goes on; returns whether
 // the file was written. `found` is what the load found: a file that could
-// not be read then is kept aside, not replaced.
+// not be read then is kept under a name of its own before it is replaced
+// (config/json_file.h, replace_data_file).
 bool save_index(tolvanir_list& index, const boost::filesystem::path& file,
                 file_read found = file_read::read);
+
+// The elements of an index file, read but not inserted: for a file read
+// late, whose items are merged into the index (tolvanir_list::merge_stored).
+struct stored_items {
+    std::vector<packed_item> items;
+    std::vector<std::uint32_t> uses;
+};
+// Reads the file in pieces, trying to open it `attempts` times; one that
+// does not parse is moved aside, as load_index does.
+file_read read_stored_items(const boost::filesystem::path& file, stored_items& stored,
+                            int attempts);
+
+// Data/Index.json beside the executable, its directory made when missing.
+boost::filesystem::path index_file_path();
 
 // The same, on Data/Index.json beside the executable.
 file_read load_index(tolvanir_list& index);

@@ -149,6 +149,7 @@ void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring
     const std::string to = packed_path(new_path);
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
+    if (following_renames) renames.emplace_back(from, to);
     std::vector<std::string> left;
     for (const std::uint32_t id : order) {
         item_slot& slot = items[id];
@@ -287,6 +288,69 @@ void tolvanir_list::count_use(const std::wstring& path) {
         total += slot.use_count;
         return;
     }
+}
+
+void tolvanir_list::follow_renames() {
+    lock_t paths(known_paths_lock);
+    following_renames = true;
+    renames.clear();
+}
+
+void tolvanir_list::merge_stored(std::vector<packed_item>&& stored,
+                                 const std::vector<std::uint32_t>& uses,
+                                 const std::vector<bool>& present) {
+    lock_t paths(known_paths_lock);
+    lock_t lock(items_lock);
+    following_renames = false;
+    std::vector<std::pair<std::string, std::string>> renamed;
+    renamed.swap(renames);
+    if (stored.empty()) return;
+
+    constexpr std::uint32_t none = path_index::none;
+    std::vector<std::uint32_t> position(items.size(), none);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        position[order[k]] = static_cast<std::uint32_t>(k);
+    }
+    // What becomes of each stored item: the slot it went into, or a new slot
+    // (none), in stored order; the taken slots leave `order` and come back
+    // at its end in this order, among the new ones.
+    std::vector<bool> taken(items.size(), false);
+    std::vector<std::pair<std::uint32_t, std::size_t>> placed;  // slot or none, stored item
+    for (std::size_t k = 0; k < stored.size(); ++k) {
+        std::string path(stored[k].path());
+        for (const auto& [from, to] : renamed) {
+            if (lies_under(path, from)) path = to + path.substr(from.size());
+        }
+        std::uint32_t best = none;
+        known_paths.for_each_candidate(path, [&](std::uint32_t id) {
+            const item_slot& slot = items[id];
+            if (!slot.in_order || taken[id] || slot.text.path() != path) return;
+            if (best == none || position[id] < position[best]) best = id;
+        });
+        if (best != none) {
+            // The slot keeps its path, so known_paths stays as it is.
+            item_slot& slot = items[best];
+            slot.text = path == stored[k].path() ? std::move(stored[k]) : stored[k].with_path(path);
+            total -= slot.use_count;
+            slot.use_count += uses[k];  // wrapping at 32 bits, as counting does
+            total += slot.use_count;
+            slot.stamp = ++next_stamp;
+            taken[best] = true;
+            placed.emplace_back(best, k);
+        } else if (path == stored[k].path() && present[k]) {
+            placed.emplace_back(none, k);
+        }
+    }
+    if (placed.empty()) return;
+    drop_from_order(taken);
+    for (const auto& [id, k] : placed) {
+        if (id == none) {
+            take_slot(std::move(stored[k]), uses[k]);
+        } else {
+            order.push_back(id);
+        }
+    }
+    changed = true;
 }
 
 std::vector<program_item> tolvanir_list::copy_items() const {

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "index/packed_item.h"
@@ -66,6 +67,25 @@ class tolvanir_list {
     [[nodiscard]] bool is_changed() const;
     void count_use(const std::wstring& path);
 
+    // From now until merge_stored, renames are remembered, so that stored
+    // items read late follow the files the watchers saw renamed meanwhile.
+    void follow_renames();
+    // Merges items of the index file read late into a run that started
+    // without them, as if they had been loaded at start. In stored order,
+    // each stored path is first carried along the renames since
+    // follow_renames; then
+    // - where an item (not one deduplication dropped, not one this call
+    //   already took) has that path, the first in index order takes the
+    //   stored display name, search text and target, and the stored use count
+    //   is added to its own; it then counts as newly inserted (at the end,
+    //   until the next sort);
+    // - else a stored path that no rename moved is inserted when `present`
+    //   says its file is there;
+    // - else it is dropped.
+    // Stops following renames; sets changed when anything was merged.
+    void merge_stored(std::vector<packed_item>&& stored, const std::vector<std::uint32_t>& uses,
+                      const std::vector<bool>& present);
+
     // Calls read(const item_table&) with items_lock held throughout, so no
     // other thread changes the items while it reads them.
     template <typename Reader>
@@ -94,6 +114,10 @@ class tolvanir_list {
     std::vector<std::uint32_t> free_slots;
     std::uint32_t next_stamp = 0;
     std::uint64_t total = 100;
+
+    // Guarded by known_paths_lock.
+    bool following_renames = false;
+    std::vector<std::pair<std::string, std::string>> renames;  // old path, new path
 };
 
 }  // namespace tolvanir

@@ -4,8 +4,11 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <limits>
 #include <system_error>
 
 namespace tolvanir {
@@ -32,6 +35,25 @@ bool stop_event::is_set() const {
         ready = ::poll(&fd, 1, 0);
     } while (ready < 0 && errno == EINTR);
     return ready > 0 && (fd.revents & POLLIN) != 0;
+}
+
+bool stop_event::wait_for(std::chrono::milliseconds timeout) const {
+    using clock = std::chrono::steady_clock;
+    const clock::time_point deadline =
+        clock::now() + std::max(timeout, std::chrono::milliseconds(0));
+    for (;;) {
+        // Rounded up, so that a wait never ends before its time.
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now()).count();
+        pollfd fd{static_cast<int>(native_), POLLIN, 0};
+        const int ready = ::poll(
+            &fd, 1,
+            static_cast<int>(std::clamp<std::int64_t>(left, 0, std::numeric_limits<int>::max())));
+        if (ready > 0) return (fd.revents & POLLIN) != 0;
+        if (ready < 0 && errno != EINTR) return false;
+        // Interrupted, or woken a little early: wait for what is left.
+        if (clock::now() >= deadline) return is_set();
+    }
 }
 
 std::intptr_t stop_event::native() const { return native_; }

@@ -486,23 +486,120 @@ def scenario_messages_from_outside(desk, args, report):
     check(b'"first_run": "false"' in s.data("Settings.json"), "settings not written after WM_QUIT")
 
 
-def scenario_data_files_held_at_start(desk, args, report):
-    s = Session(desk, args, "held")
-    settings = os.path.join(s.prog, "Data", "Settings.json")
-    with open(settings, "w") as f:
-        json.dump({"scan_directory": [["C:\\Tools", "3"]], "first_run": "false"}, f)
-    old = {name: s.data(name) for name in ("Settings.json", "Index.json")}
-    out = os.path.join(s.dir, "hold.out")
-    holder = desk.spawn([args.probe, "hold", "4000", windows_path(settings),
-                         windows_path(os.path.join(s.prog, "Data", "Index.json"))], stdout_path=out)
+def hold_data_files(desk, args, s, ms):
+    """Another program holds both data files open without sharing them."""
+    out = os.path.join(s.dir, "hold-%d.out" % time.time_ns())
+    data = os.path.join(s.prog, "Data")
+    holder = desk.spawn([args.probe, "hold", str(ms), windows_path(os.path.join(data, "Settings.json")),
+                         windows_path(os.path.join(data, "Index.json"))], stdout_path=out)
     check(wait_file(out) and wait_for(lambda: b"held" in open(out, "rb").read()),
           "the files were not held")
+    return holder
+
+
+def set_aside(s):
+    """Every file in Data beside the two data files."""
+    return sorted(set(os.listdir(os.path.join(s.prog, "Data"))) - {"Index.json", "Settings.json"})
+
+
+def scenario_data_files_held_at_start(desk, args, report):
+    # Held while the program starts, released a few seconds later: both are
+    # read during the run and merged into what the run found meanwhile.
+    s = Session(desk, args, "held")
+    extra = os.path.join(s.dir, "extra")
+    os.makedirs(extra)
+    for name in ("Zebra.exe", "Okapi.exe"):
+        shutil.copy(args.marker, os.path.join(extra, name))
+    zebra = windows_path(os.path.join(extra, "Zebra.exe"))
+    index = json.loads(s.data("Index.json"))
+    index["list"].append(["Striped Horse", "Striped Horsezebra", zebra, "", "4"])
+    with open(os.path.join(s.prog, "Data", "Index.json"), "w") as f:
+        json.dump(index, f, indent=4)
+    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
+        json.dump({"scan_directory": [[windows_path(extra), "3"]], "first_run": "false"}, f)
+    holder = hold_data_files(desk, args, s, 6000)
     s.start()
+    if holder.poll() is None:
+        s.show()
+        s.type("striped")
+        time.sleep(0.5)
+        rows = s.rows(s.state())
+        check(rows == [] or holder.poll() is not None, "the held index was read at start: %s" % rows)
+        s.key("Escape", "Escape")
+        s.hidden()
     holder.wait(timeout=30)
+    s.show()
+    # The stored counts order the launched items: 4, 2, 1.
+    state = s.wait(lambda st: s.rows(st)[:3] == ["Striped Horse", "Calculator", "Paint"],
+                   "the stored items with their counts once the index is read", timeout=30)
+    s.type("zebra")
+    s.wait(lambda st: s.rows(st) == ["Striped Horse"], "the stored name over the scanned one")
+    s.key("Escape")
+    s.type("okapi")
+    s.wait(lambda st: s.rows(st) == ["Okapi"], "the stored scan directory to be scanned", timeout=30)
+    s.key("Escape")
+    s.type("calc")
+    s.wait(lambda st: s.rows(st) == ["Calculator"], "the match")
+    s.key("Return")
+    check(s.launched("calc.exe"), "Calculator not started")
+    s.hidden()
     check(s.exit() == 0, "exit code not 0")
-    for name, bytes_ in old.items():
-        check(s.data(name + ".bad") == bytes_, "%s held at start was not kept aside" % name)
-    check(json.loads(s.data("Settings.json"))["first_run"] == "false", "settings not written")
+    stored = {e[0]: e for e in json.loads(s.data("Index.json"))["list"]}
+    check(stored["Calculator"][4] == "3", "the launch did not add to the stored count: %s" % stored)
+    check(stored["Striped Horse"][2] == zebra and stored["Striped Horse"][4] == "4",
+          "the stored item: %s" % stored.get("Striped Horse"))
+    check("Okapi" in stored, "the stored directory's program is not written: %s" % list(stored))
+    settings = json.loads(s.data("Settings.json"))
+    check(settings == {"scan_directory": [[windows_path(extra), "3"]], "first_run": "false"},
+          "settings %s" % settings)
+    check(set_aside(s) == [], "files set aside: %s" % set_aside(s))
+
+    # Held past the exit, twice: nothing can replace the files, and they stay
+    # as they are, with nothing beside them; the next free start reads them.
+    s = Session(desk, args, "held-exit")
+    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
+        json.dump({"scan_directory": [], "first_run": "false", "theme": "dark"}, f)
+    old = {name: s.data(name) for name in ("Settings.json", "Index.json")}
+    for run in (1, 2):
+        holder = hold_data_files(desk, args, s, 60000)
+        s.start()
+        check(s.exit() == 0, "exit code not 0")
+        check(holder.poll() is None, "the files were not held through the exit")
+        holder.kill()
+        holder.wait(timeout=30)
+        for name, bytes_ in old.items():
+            check(s.data(name) == bytes_, "run %d replaced the held %s" % (run, name))
+        check(set_aside(s) == [], "run %d set files aside: %s" % (run, set_aside(s)))
+    s.start()
+    s.show()
+    s.type("paint")
+    s.wait(lambda st: s.rows(st) == ["Paint"], "the index a held run left as it was")
+    s.key("Escape", "Escape")
+    s.hidden()
+    check(s.exit() == 0, "exit code not 0")
+    check(json.loads(s.data("Settings.json"))["theme"] == "dark", "the settings a held run left")
+
+    # Never readable in a whole run (too large to read), twice: each run keeps
+    # the file it could not read under a name of its own, then writes anew.
+    s = Session(desk, args, "unreadable")
+    data = os.path.join(s.prog, "Data")
+    with open(os.path.join(data, "Settings.json"), "w") as f:
+        json.dump({"scan_directory": [], "first_run": "false"}, f)
+    kept = {}
+    for run in (1, 2):
+        for name in ("Index", "Settings"):
+            before = s.data(name + ".json")
+            os.truncate(os.path.join(data, name + ".json"), (256 << 20) + 1)
+            kept["%s.unread-%d.json" % (name, run)] = before
+        s.start()
+        check(s.exit() == 0, "exit code not 0")
+        check(set_aside(s) == sorted(kept), "run %d set aside %s" % (run, set_aside(s)))
+        for name, bytes_ in kept.items():
+            with open(os.path.join(data, name), "rb") as f:
+                check(f.read(len(bytes_)) == bytes_, "run %d: %s does not hold what it kept" % (run, name))
+        check(json.loads(s.data("Settings.json"))["first_run"] == "false",
+              "a settings file that was there counts as no first run")
+        check(os.path.getsize(os.path.join(data, "Index.json")) < 1 << 20, "the index was not written anew")
 
 
 def scenario_screenshot(desk, args, report):

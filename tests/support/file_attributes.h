@@ -19,5 +19,9 @@ bool create_undecodable_file(const std::wstring& directory);
 // another program holding it open without sharing does. Null where that
 // cannot be done (POSIX as root, which reads whatever the mode says).
 std::shared_ptr<void> hold_unreadable(const std::wstring& path);
+// Grows the file past the size the program reads, which it meets as a file
+// it cannot read, until the result goes; then the same file, under whatever
+// names it has by then, gets its own bytes back. Works for any user.
+std::shared_ptr<void> grow_unreadable(const std::wstring& path);
 
 }  // namespace tolvanir::testing

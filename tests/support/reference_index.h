@@ -9,6 +9,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "index/program_item.h"
@@ -40,6 +41,7 @@ class reference_index {
     // The old paths are forgotten before the new ones are entered, so that a
     // new path that equals another item's old path stays known.
     void rename_path(const std::wstring& from, const std::wstring& to) {
+        if (following_) renames_.emplace_back(from, to);
         std::vector<program_item*> renamed;
         for (program_item& item : items_) {
             if (!under(item.path, from)) continue;
@@ -78,6 +80,43 @@ class reference_index {
     }
     std::vector<program_item> items() const { return {items_.begin(), items_.end()}; }
 
+    void follow_renames() {
+        following_ = true;
+        renames_.clear();
+    }
+    // A stored item, carried along the renames, replaces the first item with
+    // its path and adds its count, or is appended when its file is there; the
+    // merged items go to the end in stored order.
+    void merge_stored(const std::vector<program_item>& stored, const std::vector<bool>& present) {
+        following_ = false;
+        std::list<program_item> merged;
+        for (std::size_t k = 0; k < stored.size(); ++k) {
+            std::wstring path = stored[k].path;
+            for (const auto& [from, to] : renames_) {
+                if (under(path, from)) path = to + path.substr(from.size());
+            }
+            const auto held =
+                std::find_if(items_.begin(), items_.end(),
+                             [&](const program_item& item) { return item.path == path; });
+            if (held != items_.end()) {
+                program_item item = stored[k];
+                item.path = path;
+                item.use_count =
+                    static_cast<std::int32_t>(static_cast<std::uint32_t>(held->use_count) +
+                                              static_cast<std::uint32_t>(item.use_count));
+                items_.erase(held);
+                merged.push_back(item);
+            } else if (path == stored[k].path && present[k]) {
+                known_[path] = true;
+                merged.push_back(stored[k]);
+            }
+        }
+        renames_.clear();
+        if (merged.empty()) return;
+        items_.splice(items_.end(), merged);
+        changed_ = true;
+    }
+
     // The rows of an item query: the matches best first, then the items with
     // no row that their name's reading text matches, best first.
     shown_results query(const std::wstring& normalized) {
@@ -115,6 +154,8 @@ class reference_index {
     std::list<program_item> items_;
     std::map<std::wstring, bool> known_;
     bool changed_ = false;
+    bool following_ = false;
+    std::vector<std::pair<std::wstring, std::wstring>> renames_;
 };
 
 }  // namespace tolvanir::testing

@@ -1,6 +1,6 @@
-// Scanner- and watcher-like threads change the index while the window thread
-// queries it and counts launches; afterwards the index must still hold its
-// invariants. Run under ThreadSanitizer as well.
+// Scanner- and watcher-like threads, and a late read of the index file,
+// change the index while the window thread queries it and counts launches; afterwards the index
+// must still hold its invariants. Run under ThreadSanitizer as well.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -63,6 +63,25 @@ TEST(Concurrency, IndexSurvivesScannersWatchersAndQueries) {
             }
         });
     }
+
+    // An index file read late, merged while all of that goes on.
+    threads.create_thread([&index, &scanning] {
+        int round = 0;
+        while (scanning.load()) {
+            index.follow_renames();
+            std::vector<packed_item> stored;
+            std::vector<std::uint32_t> uses;
+            for (int n = round % 7; n < per_scanner; n += 25) {
+                program_item item = make_item(L"C:\\scan" + std::to_wstring(n % scanners), n);
+                item.display_name = L"Stored " + std::to_wstring(n % 5);
+                stored.emplace_back(item);
+                uses.push_back(1);
+            }
+            const std::vector<bool> present(stored.size(), round % 2 == 0);
+            index.merge_stored(std::move(stored), uses, present);
+            ++round;
+        }
+    });
 
     launcher_query launcher(index);
     testing::fake_result_list list;

@@ -358,5 +358,20 @@ TEST(DirectoryWatchStopEvent, StaysSetOnceSet) {
     EXPECT_TRUE(stop.is_set());
 }
 
+TEST(DirectoryWatchStopEvent, TimedWaitEndsWhenSetOrWhenItsTimeIsUp) {
+    using clock = std::chrono::steady_clock;
+    stop_event stop;
+    const clock::time_point start = clock::now();
+    EXPECT_FALSE(stop.wait_for(std::chrono::milliseconds(60)));
+    EXPECT_GE(clock::now() - start, std::chrono::milliseconds(60)) << "never before its time";
+    std::thread setter([&stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        stop.set();
+    });
+    EXPECT_TRUE(stop.wait_for(std::chrono::seconds(30)));
+    setter.join();
+    EXPECT_TRUE(stop.wait_for(std::chrono::milliseconds(0)));
+}
+
 }  // namespace
 }  // namespace tolvanir

@@ -1,6 +1,6 @@
 // The index and its query against the plain way of doing the same
 // (support/reference_index.h), over random runs of what scanners, watchers,
-// launches and keystrokes do: the same items, known paths, totals, rows,
+// launches, keystrokes and an index file read late do: the same items, known paths, totals, rows,
 // scores and order after every step, and the same items read back from what
 // is written. The names are chosen to tie, repeat, hold Chinese and
 // characters beyond U+FFFF.
@@ -70,16 +70,36 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
         launcher_query launcher(index);
         testing::fake_result_list list;
         for (int step = 0; step < 300; ++step) {
-            const unsigned op = rng() % 10;
-            if (op < 4) {
+            const unsigned op = rng() % 12;
+            const auto random_item = [&] {
                 program_item item;
                 item.display_name = pick(names);
                 item.search_text = item.display_name + L"Tool" + to_pinyin(item.display_name);
                 item.path = pick(paths);
                 item.target = pick(targets);
                 item.use_count = pick(counts);
+                return item;
+            };
+            if (op < 4) {
+                const program_item item = random_item();
                 index.insert_item(item);
                 reference.insert_item(item);
+            } else if (op == 10) {
+                index.follow_renames();
+                reference.follow_renames();
+            } else if (op == 11) {
+                std::vector<program_item> stored;
+                std::vector<packed_item> packed;
+                std::vector<std::uint32_t> uses;
+                std::vector<bool> present;
+                for (unsigned n = rng() % 5; n > 0; --n) {
+                    stored.push_back(random_item());
+                    packed.emplace_back(stored.back());
+                    uses.push_back(static_cast<std::uint32_t>(stored.back().use_count));
+                    present.push_back(rng() % 3 != 0);
+                }
+                index.merge_stored(std::move(packed), uses, present);
+                reference.merge_stored(stored, present);
             } else if (op == 4) {
                 index.sort_and_dedupe();
                 reference.sort_and_dedupe();

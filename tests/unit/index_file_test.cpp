@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "config/kept_file.h"
 #include "support/file_attributes.h"
 #include "support/temp_dir.h"
 
@@ -167,7 +168,8 @@ TEST(IndexFile, BrokenFileLoadsNothingAndIsKeptAside) {
 }
 
 // Another program holds the file open at start: it is waited for briefly,
-// and if it stays unreadable, what it holds is kept aside, not overwritten.
+// and if it stays unreadable, what it holds is kept under a name of its own,
+// not overwritten.
 TEST(IndexFile, AFileHeldAtStartIsWaitedForThenKept) {
     temp_dir dir;
     const auto file = dir / L"Index.json";
@@ -196,7 +198,7 @@ TEST(IndexFile, AFileHeldAtStartIsWaitedForThenKept) {
     held.reset();
     index.insert_item(cafe);
     ASSERT_TRUE(save_index(index, file, found));
-    EXPECT_EQ(read_bytes(dir / L"Index.json.bad"), old_bytes);
+    EXPECT_EQ(read_bytes(kept_file_name(file, 1)), old_bytes);
     EXPECT_NE(read_bytes(file), old_bytes);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/program_files.h"
+#include "config/settings_merge.h"
 #include "support/parsed_json.h"
 #include "support/temp_dir.h"
 
@@ -147,6 +148,53 @@ TEST(ProgramFiles, DriveRootKeepsDataAtTheRoot) {
 
 namespace tolvanir {
 namespace {
+
+// Settings.json held at start and read later: the file is the base, the run
+// adds what it added, and the file's directories not scanned yet are given.
+TEST(Settings, AFileReadLateIsTheBaseOfWhatTheRunAdded) {
+    const struct {
+        const char* file;
+        const char* run;
+        const char* merged;
+        std::vector<std::wstring> to_scan;
+    } rows[] = {
+        {R"({"theme": "dark", "scan_directory": [["D:\\A", "3"]], "first_run": "false"})",
+         R"({"scan_directory": [["E:\\B", "3"]], "first_run": "false"})",
+         R"({"theme": "dark", "scan_directory": [["D:\\A", "3"], ["E:\\B", "3"]],
+             "first_run": "false"})",
+         {L"D:\\A"}},
+        // A directory both list is listed once and scanned once.
+        {R"({"scan_directory": [["D:\\A", "3"], ["E:\\B", "1"]]})",
+         R"({"scan_directory": [["E:\\B", "3"]], "first_run": "false"})",
+         R"({"scan_directory": [["D:\\A", "3"], ["E:\\B", "1"]]})",
+         {L"D:\\A"}},
+        // The file's flag holds, a welcome it owes included.
+        {R"({"scan_directory": ""})",
+         R"({"scan_directory": "", "first_run": "false"})",
+         R"({"scan_directory": ""})",
+         {}},
+        {R"({"first_run": "true"})",
+         R"({"scan_directory": [["E:\\B", "3"]]})",
+         R"({"first_run": "true", "scan_directory": [["E:\\B", "3"]]})",
+         {}},
+        // Text written there by hand lists nothing and makes way.
+        {R"({"scan_directory": "D:\\Tools"})",
+         R"({"scan_directory": [["E:\\B", "3"]]})",
+         R"({"scan_directory": [["E:\\B", "3"]]})",
+         {}},
+        {R"("a bare value")",
+         R"({"scan_directory": [["E:\\B", "3"]], "first_run": "false"})",
+         R"({"scan_directory": [["E:\\B", "3"]]})",
+         {}},
+    };
+    for (const auto& row : rows) {
+        const merged_settings merged = merge_settings(parsed(row.file), parsed(row.run));
+        EXPECT_EQ(format_json_text(merged.tree), format_json_text(parsed(row.merged))) << row.file;
+        std::vector<std::wstring> to_scan;
+        for (const scanner_directory& d : merged.to_scan) to_scan.push_back(d.directory);
+        EXPECT_EQ(to_scan, row.to_scan) << row.file;
+    }
+}
 
 TEST(Settings, HandEditedShapesNeverMakeTheTreeUnwritable) {
     const char* texts[] = {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tolvanir {
@@ -163,6 +164,71 @@ TEST(TolvanirList, CountUseRaisesOnlyTheFirstItemWithThePath) {
     EXPECT_EQ(items[1].use_count, 1);
     EXPECT_FALSE(list.is_changed()) << "a launch does not mark the index changed";
     EXPECT_EQ(list.total_use_count(), 103u);
+}
+
+// What a stored file brings when it is read late: the items as the file has
+// them, whether each file is there, merged into what the run holds by then.
+void merge(tolvanir_list& list, const std::vector<program_item>& stored,
+           const std::vector<bool>& present) {
+    std::vector<packed_item> packed;
+    std::vector<std::uint32_t> uses;
+    for (const program_item& item : stored) {
+        packed.emplace_back(item);
+        uses.push_back(static_cast<std::uint32_t>(item.use_count));
+    }
+    list.merge_stored(std::move(packed), uses, present);
+}
+
+std::vector<std::tuple<std::wstring, std::wstring, std::wstring, std::int32_t>> fields(
+    const tolvanir_list& list) {
+    std::vector<std::tuple<std::wstring, std::wstring, std::wstring, std::int32_t>> out;
+    for (const program_item& item : snapshot(list))
+        out.emplace_back(item.display_name, item.path, item.target, item.use_count);
+    return out;
+}
+
+TEST(TolvanirList, MergeStoredIsWhatALoadAtStartWouldHaveGiven) {
+    tolvanir_list list;
+    list.follow_renames();
+    // What the scanners and watchers did before the file could be read.
+    list.insert_item(make_item(L"scanned a", L"C:\\S\\a.lnk", L"C:\\new.exe"));
+    list.count_use(L"C:\\S\\a.lnk");  // launched once in this run
+    list.insert_item(make_item(L"Twin", L"C:\\S\\t1.lnk", L"C:\\t.exe"));
+    list.insert_item(make_item(L"Twin", L"C:\\S\\t2.lnk", L"C:\\t.exe"));
+    list.insert_item(make_item(L"scanned r", L"C:\\S\\r.lnk"));
+    list.rename_path(L"C:\\S\\r.lnk", L"C:\\S\\r2.lnk");
+    list.sort_and_dedupe();  // drops the second Twin; its path stays known
+    ASSERT_FALSE(list.is_changed());
+
+    merge(list,
+          {make_item(L"Stored A", L"C:\\S\\a.lnk", L"C:\\old.exe", 5),
+           make_item(L"Gone", L"C:\\S\\gone.lnk", L"", 9),
+           make_item(L"New", L"C:\\S\\new.lnk", L"", 2),
+           make_item(L"Stored T2", L"C:\\S\\t2.lnk", L"C:\\t.exe", 4),
+           make_item(L"Stored R", L"C:\\S\\r.lnk", L"", 3),
+           make_item(L"Again A", L"C:\\S\\a.lnk", L"", 1)},
+          {true, false, true, true, false, true});
+    EXPECT_TRUE(list.is_changed());
+    using row = std::tuple<std::wstring, std::wstring, std::wstring, std::int32_t>;
+    // The held items took the stored texts and add the counts, and follow the
+    // rename; what a load would have inserted is inserted, at the end.
+    EXPECT_EQ(fields(list), (std::vector<row>{{L"Twin", L"C:\\S\\t1.lnk", L"C:\\t.exe", 0},
+                                              {L"Stored A", L"C:\\S\\a.lnk", L"C:\\old.exe", 6},
+                                              {L"New", L"C:\\S\\new.lnk", L"", 2},
+                                              {L"Stored T2", L"C:\\S\\t2.lnk", L"C:\\t.exe", 4},
+                                              {L"Stored R", L"C:\\S\\r2.lnk", L"", 3},
+                                              {L"Again A", L"C:\\S\\a.lnk", L"", 1}}));
+    EXPECT_FALSE(list.contains_path(L"C:\\S\\gone.lnk"));
+    EXPECT_EQ(list.total_use_count(), 116u);
+    list.sort_and_dedupe();
+    EXPECT_EQ(names(list), (std::vector<std::wstring>{L"Again A", L"New", L"Stored A", L"Stored R",
+                                                      L"Stored T2", L"Twin"}));
+
+    // Renames are followed only until the merge.
+    list.rename_path(L"C:\\S\\new.lnk", L"C:\\S\\new2.lnk");
+    list.sort_and_dedupe();
+    merge(list, {make_item(L"Late", L"C:\\S\\new.lnk", L"", 1)}, {false});
+    EXPECT_FALSE(list.is_changed());
 }
 
 }  // namespace

@@ -17,6 +17,28 @@ std::shared_ptr<void> hold_unreadable(const std::wstring& path) {
     return std::shared_ptr<void>(file, [](void* handle) { CloseHandle(handle); });
 }
 
+std::shared_ptr<void> grow_unreadable(const std::wstring& path) {
+    // Shared in every way, so the program under test can still link, move
+    // and replace the file's names.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER size = {};
+    LARGE_INTEGER beyond = {};
+    beyond.QuadPart = (LONGLONG{256} << 20) + 1;
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    if (!GetFileSizeEx(file, &size) || !SetFilePointerEx(file, beyond, nullptr, FILE_BEGIN) ||
+        !SetEndOfFile(file)) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    return std::shared_ptr<void>(file, [size](void* handle) {
+        SetFilePointerEx(handle, size, nullptr, FILE_BEGIN);
+        SetEndOfFile(handle);
+        CloseHandle(handle);
+    });
+}
+
 bool create_undecodable_file(const std::wstring&) { return false; }
 
 }  // namespace tolvanir::testing
