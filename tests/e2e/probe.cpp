@@ -16,6 +16,7 @@
 //   probe append       sends WM_USER+4 with a wParam that points nowhere
 //   probe hold MS FILE...  holds the files open without sharing for MS
 //                      milliseconds, after a first line "held"
+//   probe windows      "window=TITLE" for each visible top-level window
 //
 // Texts are printed in UTF-8.
 #include <windows.h>
@@ -151,6 +152,12 @@ int dialog() {
     return 0;
 }
 
+BOOL CALLBACK print_window(HWND hwnd, LPARAM) {
+    wchar_t title[512] = {};
+    if (IsWindowVisible(hwnd) && GetWindowTextW(hwnd, title, 512) > 0) line("window", utf8(title));
+    return TRUE;
+}
+
 int hold(int count, wchar_t** files, DWORD ms) {
     std::vector<HANDLE> handles;
     for (int i = 0; i < count; ++i) {
@@ -172,6 +179,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"state") return state(window);
     if (command == L"dialog") return dialog();
     if (command == L"keys" && argc > 2) return keys(argv[2]);
+    if (command == L"windows") return EnumWindows(print_window, 0) ? 0 : 1;
     if (window == nullptr) return 1;
     if (command == L"close") {
         DWORD_PTR ignored = 0;
