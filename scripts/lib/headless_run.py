@@ -55,7 +55,8 @@ def main():
     desk = WineDesktop(cache).start()
     try:
         print("virtual display %s, Wine prefix %s" % (desk.display, desk.prefix))
-        demo_start_menu.install(desk.prefix, names_dll, make_lnk, lambda args: desk.run(args).returncode)
+        demo_start_menu.install(desk.prefix, names_dll, make_lnk,
+                                lambda args: desk.run(args).returncode)
         print("Start Menu: %s" % ", ".join(name[:-4] for _, name, _, _ in demo_start_menu.SHORTCUTS))
         counts_before = use_counts(program_dir)
         launcher = desk.spawn([os.path.join(program_dir, "Tolvanir.exe")], cwd=program_dir)
@@ -78,7 +79,8 @@ def main():
         print("rows for %r: %s" % (query, rows if rows else "(none)"))
         os.makedirs(out_dir, exist_ok=True)
         shot = os.path.join(out_dir, "run.png")
-        if rows and not query.startswith("!"):
+        pressed = bool(rows) and not query.startswith("!")
+        if pressed:
             listed = os.path.join(out_dir, "run-rows.png")
             desk.screenshot(listed)
             print("screenshot of the rows: %s" % listed)
@@ -99,10 +101,15 @@ def main():
         print("screenshot: %s" % shot)
         desk.run([probe, "close"])
         code = launcher.wait(timeout=60)
-        print("Tolvanir.exe exited with code %d; data files in %s" % (code, os.path.join(program_dir, "Data")))
-        for path, (name, uses) in use_counts(program_dir).items():
-            if uses > counts_before.get(path, (name, 0))[1]:
-                print("started %s (%s); Index.json counts %d use%s" % (name, path, uses, "" if uses == 1 else "s"))
+        print("Tolvanir.exe exited with code %d; data files in %s"
+              % (code, os.path.join(program_dir, "Data")))
+        started = [(path, name, uses) for path, (name, uses) in use_counts(program_dir).items()
+                   if uses > counts_before.get(path, (name, 0))[1]]
+        for path, name, uses in started:
+            print("started %s (%s); Index.json counts %d use%s"
+                  % (name, path, uses, "" if uses == 1 else "s"))
+        if pressed and not started:
+            raise SystemExit("Enter started nothing that was counted")
     finally:
         desk.close()
 
