@@ -41,6 +41,16 @@ const std::uint16_t* match_word(const reading_char& entry, std::wstring_view nam
     return nullptr;
 }
 
+// The reading `ch` takes where it ends a run of two or more ideographs on its
+// own; null when it has none.
+const std::uint16_t* find_final_reading(wchar_t ch) {
+    const final_reading* end = final_readings + final_reading_count;
+    const final_reading* it = std::find_if(final_readings, end, [ch](const final_reading& entry) {
+        return entry.ch == static_cast<char16_t>(ch);
+    });
+    return it != end ? &it->syllable : nullptr;
+}
+
 }  // namespace
 
 std::wstring reading_text(std::wstring_view display_name) {
@@ -55,12 +65,25 @@ std::wstring reading_text(std::wstring_view display_name) {
     // frequencies for a statistical segmentation, and program names are short
     // enough for the longest word to be nearly always the right one.
     std::size_t at = 0;
+    std::size_t run_start = 0;
     while (at < display_name.size()) {
         const wchar_t ch = display_name[at];
         if (!is_ideograph(ch)) {
             out += ch;
             ++at;
+            run_start = at;
             continue;
+        }
+        // A character alone at the end of its run, after others: the end of
+        // a title, where U+4F20 names a saga (shuihuzhuan, the Water Margin)
+        // unless a listed word took it (shangchuan, upload).
+        if (at > run_start &&
+            (at + 1 == display_name.size() || !is_ideograph(display_name[at + 1]))) {
+            if (const std::uint16_t* syllable = find_final_reading(ch)) {
+                out += pinyin_pool[*syllable];
+                ++at;
+                continue;
+            }
         }
         const reading_char* entry = find_char(ch);
         if (entry == nullptr) {

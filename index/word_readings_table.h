@@ -21,6 +21,17 @@ struct reading_char {
 extern const reading_char reading_chars[];
 extern const std::size_t reading_char_count;  // entries before the sentinel
 
+// A character that reads otherwise where it ends a run of two or more
+// ideographs outside every listed word: a title ending in U+4F20 is a saga
+// or a biography, and reads zhuan.
+struct final_reading {
+    char16_t ch;
+    std::uint16_t syllable;  // index into pinyin_pool
+};
+
+extern const final_reading final_readings[];
+extern const std::size_t final_reading_count;
+
 // Each word as its length n, the n - 1 characters after the first, then n
 // indices into pinyin_pool; a character's words run longest first.
 extern const std::uint16_t reading_words[];

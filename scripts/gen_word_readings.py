@@ -23,14 +23,22 @@ in some word and where it differs from our table. Counting readings across
 the words would pick the opposite: the word lists hold mainly the words that
 depart from that default, so U+4F20 would read zhuan and U+89C9 jiao.
 
-Words that read as their characters do on their own are not kept, except
-where segmentation needs them: reading_text segments by forward maximum
-matching, and a dropped word must not let a kept word match across it.
+Words that read as their characters do on their own, also where they end a
+run, are not kept, except where segmentation needs them: reading_text
+segments by forward maximum matching, and a dropped word must not let a kept
+word match across it.
 Keeping every word that overlaps a kept word (until nothing changes) makes
 matching against the kept words give the same readings as matching against
 all of them.
 
 EXTRA_WORDS adds a few words the package lacks that program names use.
+
+FINAL_READINGS gives a character the reading it takes when it ends a run of
+two or more characters outside every word: a title ending in U+4F20 is a
+saga or a biography and reads zhuan (shui hu zhuan), whatever title it is.
+CHUAN_WORDS are the words that end in the other U+4F20, chuan (to pass on,
+to send), in names; they read as their characters do, so the package does
+not list them, and they are kept for the rule to leave them alone.
 
 The output is deterministic: characters in code point order, each one's words
 longest first, then in code point order.
@@ -72,6 +80,47 @@ EXTRA_WORDS = {
     "\u62db\u884c": "zhao hang",
     "\u8fd8\u6b3e": "huan kuan",  # repayment, in bank and card apps
     "\u5dee\u65c5": "chai lv",  # business travel
+}
+
+# Characters that read otherwise at the end of a run of two or more, outside
+# every word: U+4F20 ending a title names a saga or a biography.
+FINAL_READINGS = {"\u4f20": "zhuan"}
+
+# Words ending in U+4F20 read chuan (to pass on, to send, to spread) that end
+# names: upload and transfer tools, and the common words of passing on.
+# Left out are those whose first character often ends a name or a calling of
+# its own, where a title reads zhuan: the biographies of a painter or a
+# writer (jia), of a master (shi), of one's father (qin), of Yue Fei (fei),
+# and the "gale" saga (feng).
+CHUAN_WORDS = {
+    "\u4e0a\u4f20": "shang chuan",  # upload
+    "\u56de\u4f20": "hui chuan",  # send back
+    "\u4e92\u4f20": "hu chuan",  # phone-to-phone transfer
+    "\u5feb\u4f20": "kuai chuan",  # quick transfer
+    "\u95ea\u4f20": "shan chuan",
+    "\u79d2\u4f20": "miao chuan",  # instant upload of a known file
+    "\u76f4\u4f20": "zhi chuan",  # direct upload
+    "\u7eed\u4f20": "xu chuan",  # resumed transfer, as in download managers
+    "\u91cd\u4f20": "chong chuan",  # retransmission
+    "\u900f\u4f20": "tou chuan",  # transparent transmission, in serial tools
+    "\u56fe\u4f20": "tu chuan",  # video link of drones
+    "\u5ba3\u4f20": "xuan chuan",  # publicity
+    "\u6d41\u4f20": "liu chuan",  # to spread
+    "\u76f8\u4f20": "xiang chuan",  # handed down, from generation to generation
+    "\u5931\u4f20": "shi chuan",  # lost to later ages
+    "\u9057\u4f20": "yi chuan",  # heredity
+    "\u7956\u4f20": "zu chuan",  # handed down from ancestors
+    "\u8c23\u4f20": "yao chuan",  # rumour
+    "\u8bef\u4f20": "wu chuan",
+    "\u8bb9\u4f20": "e chuan",
+    "\u79d8\u4f20": "mi chuan",  # secretly handed down
+    "\u5bc6\u4f20": "mi chuan",
+    "\u771f\u4f20": "zhen chuan",  # a master's true teaching
+    "\u5ae1\u4f20": "di chuan",
+    "\u5355\u4f20": "dan chuan",
+    "\u53e3\u4f20": "kou chuan",  # by word of mouth
+    "\u8a00\u4f20": "yan chuan",  # put into words
+    "\u865a\u4f20": "xu chuan",  # a name not falsely spread: well deserved
 }
 
 # One entry of a word dictionary: `    word: 'reading',` (either quote).
@@ -144,11 +193,12 @@ def read_words(data_dir, dropped):
                 dropped["reading outside the syllables"] += 1
                 continue
             words[word] = syllables  # a repeated key replaces the earlier one, as in JS
-    for word, reading in EXTRA_WORDS.items():
-        if word in words:
-            fail("%s is among the package's words now; drop it from EXTRA_WORDS"
-                 % word.encode("unicode_escape").decode("ascii"))
-        words[word] = tuple(syllable(r) for r in reading.split())
+    for extra, name in ((EXTRA_WORDS, "EXTRA_WORDS"), (CHUAN_WORDS, "CHUAN_WORDS")):
+        for word, reading in extra.items():
+            if word in words:
+                fail("%s is among the package's words now; drop it from %s"
+                     % (word.encode("unicode_escape").decode("ascii"), name))
+            words[word] = tuple(syllable(r) for r in reading.split())
     return words
 
 
@@ -176,9 +226,17 @@ def overlaps(word, other):
     return False
 
 
-def select_words(words, reading_of):
+def select_words(words, reading_of, finals):
     """Words that read differently, plus those segmentation needs."""
-    kept = {w for w, s in words.items() if s != tuple(reading_of(c) for c in w)}
+    def apart(w):
+        # How reading_text reads the word's characters where it is not kept;
+        # at the end of a run the last one may take its final reading.
+        return tuple(reading_of(c) for c in w)
+
+    def at_end(w):
+        return apart(w)[:-1] + (finals.get(w[-1], reading_of(w[-1])),)
+
+    kept = {w for w, s in words.items() if s != apart(w) or s != at_end(w)}
     by_first = {}
     for w in kept:
         by_first.setdefault(w[0], []).append(w)
@@ -203,20 +261,22 @@ def build(table, words, char_defaults):
     def reading_of(ch):
         return overrides.get(ch, table[ch])
 
-    kept = select_words(words, reading_of)
+    finals = {ch: syllable(s) for ch, s in FINAL_READINGS.items()}
+    kept = select_words(words, reading_of, finals)
     heads = sorted(set(overrides) | {w[0] for w in kept})
     groups = {ch: sorted((w for w in kept if w[0] == ch), key=lambda w: (-len(w), w))
               for ch in heads}
-    return overrides, kept, heads, groups, reading_of
+    return overrides, kept, heads, groups, reading_of, finals
 
 
-def render(package, license_text, pool, heads, groups, kept, reading_of):
+def render(package, license_text, pool, heads, groups, kept, reading_of, finals):
     index = {s: i for i, s in enumerate(pool)}
     out = []
     w = out.append
     w("// Generated by scripts/gen_word_readings.py from the npm package %s %s"
       % (package["name"], package["version"]))
-    w("// (dist/esm/data/dict1.mjs to dict5.mjs) and the generator's EXTRA_WORDS.")
+    w("// (dist/esm/data/dict1.mjs to dict5.mjs) and the generator's EXTRA_WORDS,")
+    w("// FINAL_READINGS and CHUAN_WORDS.")
     w("// Do not edit; regenerate instead.")
     w("//")
     w("// The readings are derived from %s, which is used under the" % package["name"])
@@ -240,6 +300,13 @@ def render(package, license_text, pool, heads, groups, kept, reading_of):
     w("};")
     w("")
     w("const std::size_t reading_char_count = %d;" % len(heads))
+    w("")
+    w("const final_reading final_readings[] = {")
+    for ch in sorted(finals):
+        w("    {0x%04X, %d},  // %s" % (ord(ch), index[finals[ch]], finals[ch]))
+    w("};")
+    w("")
+    w("const std::size_t final_reading_count = %d;" % len(finals))
     w("")
     w("const std::uint16_t reading_words[] = {")
     for ch in heads:
@@ -275,8 +342,9 @@ def main(argv):
     dropped = {"outside the range": 0, "syllables not matching characters": 0,
                "reading outside the syllables": 0}
     words = read_words(data_dir, dropped)
-    overrides, kept, heads, groups, reading_of = build(table, words, read_char_defaults(data_dir))
-    text = render(package, license_text, pool, heads, groups, kept, reading_of)
+    overrides, kept, heads, groups, reading_of, finals = build(table, words,
+                                                               read_char_defaults(data_dir))
+    text = render(package, license_text, pool, heads, groups, kept, reading_of, finals)
     if len(argv) > 2:
         with open(argv[2], "w", encoding="ascii", newline="\n") as f:
             f.write(text)

@@ -26,6 +26,7 @@
 //                      WM_USER+3 with Enter
 //   probe flood N      posts WM_USER+1 and the instance message N times each
 //   probe close-in-show  waits for the window to be shown, then sends WM_CLOSE
+//   probe windows      "window=TITLE" for each visible top-level window
 //
 // Texts are printed in UTF-8.
 #include <windows.h>
@@ -161,6 +162,12 @@ int dialog() {
     return 0;
 }
 
+BOOL CALLBACK print_window(HWND hwnd, LPARAM) {
+    wchar_t title[512] = {};
+    if (IsWindowVisible(hwnd) && GetWindowTextW(hwnd, title, 512) > 0) line("window", utf8(title));
+    return TRUE;
+}
+
 int hold(int count, wchar_t** files, DWORD ms) {
     std::vector<HANDLE> handles;
     for (int i = 0; i < count; ++i) {
@@ -241,6 +248,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"dialog") return dialog();
     if (command == L"keys" && argc > 2) return keys(argv[2]);
     if (command == L"type" && argc > 2) return type_at_once(argv[2]);
+    if (command == L"windows") return EnumWindows(print_window, 0) ? 0 : 1;
     if (window == nullptr) return 1;
     if (command == L"stall" && argc > 2) return stall(window, static_cast<DWORD>(_wtoi(argv[2])));
     if (command == L"post-key" && argc > 2) {

@@ -49,8 +49,21 @@ TEST(ReadingText, ReadsNames) {
         {"u-umlaut as v", L"\u7EFF\u8272", L"lvse"},                             // 绿色
         // Words the package lacks, added by the generator.
         {"added word", L"\u6279\u91CF\u91CD\u547D\u540D", L"piliangchongmingming"},  // 批量重命名
-        {"added short name", L"\u62DB\u884C", L"zhaohang"},                       // 招行
-        {"no reading contributes nothing", L"\u4E00\u4E06\u4E2D", L"yizhong"},   // 一丆中
+        {"added short name", L"\u62DB\u884C", L"zhaohang"},                          // 招行
+        // A title that ends in 传 is a saga or a biography: zhuan; elsewhere,
+        // alone, or in a word of passing on, it stays chuan.
+        {"saga at the end", L"\u6C34\u6D52\u4F20", L"shuihuzhuan"},          // 水浒传
+        {"saga after a long name", L"\u4E09\u56FD\u5FD7\u82F1\u6770\u4F20",  // 三国志英杰传
+         L"sanguozhiyingjiezhuan"},
+        {"saga before a number", L"\u767D\u86C7\u4F20 2", L"baishezhuan 2"},    // 白蛇传 2
+        {"listed saga word", L"\u6B66\u6797\u5916\u4F20", L"wulinwaizhuan"},    // 武林外传
+        {"alone", L"\u4F20", L"chuan"},                                         // 传
+        {"alone after latin", L"QQ\u4F20", L"QQchuan"},                         // QQ传
+        {"not at the end", L"\u4F20\u5947", L"chuanqi"},                        // 传奇
+        {"upload", L"\u6587\u4EF6\u4E0A\u4F20", L"wenjianshangchuan"},          // 文件上传
+        {"resumed transfer", L"\u65AD\u70B9\u7EED\u4F20", L"duandianxuchuan"},  // 断点续传
+        {"two characters passing on", L"\u79D2\u4F20", L"miaochuan"},           // 秒传
+        {"no reading contributes nothing", L"\u4E00\u4E06\u4E2D", L"yizhong"},  // 一丆中
         {"outside the range kept", L"\u4E2D\u3400\uF900\uFF21\u6587",
          L"zhong\u3400\uF900\uFF21wen"},                                  // 中㐀豈Ａ文
         {"supplementary kept", L"\u4E2D\U00020000", L"zhong\U00020000"},  // 中𠀀
@@ -321,6 +334,18 @@ const program_name kProgramNames[] = {
     {L"\u661F\u9645\u4E89\u9738", "xingjizhengba", "xjzb"},                      // 星际争霸
     {L"\u9B54\u517D\u4E89\u9738", "moshouzhengba", "mszb"},                      // 魔兽争霸
     {L"\u4ED9\u5251\u5947\u4FA0\u4F20", "xianjianqixiazhuan", "xjqxz"},          // 仙剑奇侠传
+    {L"\u5C04\u96D5\u82F1\u96C4\u4F20", "shediaoyingxiongzhuan", "sdyxz"},       // 射雕英雄传
+    {L"\u8F69\u8F95\u5251\u5916\u4F20", "xuanyuanjianwaizhuan", "xyjwz"},        // 轩辕剑外传
+    // Sagas whose names the word list does not hold: read by their last 传.
+    {L"\u6C34\u6D52\u4F20", "shuihuzhuan", "shz"},                                 // 水浒传
+    {L"\u4E09\u56FD\u5FD7\u82F1\u6770\u4F20", "sanguozhiyingjiezhuan", "sgzyjz"},  // 三国志英杰传
+    {L"\u4E09\u56FD\u5FD7\u5B54\u660E\u4F20", "sanguozhikongmingzhuan", "sgzkmz"},  // 三国志孔明传
+    {L"\u4E09\u56FD\u5FD7\u66F9\u64CD\u4F20", "sanguozhicaocaozhuan", "sgzccz"},  // 三国志曹操传
+    {L"\u91D1\u5EB8\u7FA4\u4FA0\u4F20", "jinyongqunxiazhuan", "jyqxz"},           // 金庸群侠传
+    {L"\u6B66\u6797\u7FA4\u4FA0\u4F20", "wulinqunxiazhuan", "wlqxz"},             // 武林群侠传
+    {L"\u706B\u5F71\u5FCD\u8005\u75BE\u98CE\u4F20", "huoyingrenzhejifengzhuan",
+     "hyrzjfz"},  // 火影忍者疾风传
+    {L"\u65B0\u6C34\u6D52\u4F20 Online", "xinshuihuzhuanonline", "xshzonline"},  // 新水浒传 Online
 };
 
 // Each name typed as people type it, through the query: found when its item
