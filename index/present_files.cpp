@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/directory_listing.h"
 #include "platform/file_path.h"
 
 namespace tolvanir {
@@ -31,30 +32,23 @@ std::size_t name_start(std::string_view path) {
 class listing {
   public:
     explicit listing(std::string_view directory) {
-        boost::system::error_code error;
-        fs::directory_iterator entry(file_path_of(directory), error);
-        for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-            const fs::file_type type = entry->symlink_status(error).type();
-            if (error) break;
-            if (type == fs::regular_file || type == fs::directory_file) {
-                names_.push_back(packed_file_name(entry->path()));
-                types_.push_back(type);
-            }
+        if (!list_directory(directory, entries_)) return;
+        index_.reserve(entries_.size());
+        // Looked up by view: entries_ no longer moves.
+        for (const listed_entry& entry : entries_) {
+            if (entry.type != listed_type::other) index_.emplace(entry.name, entry.type);
         }
-        // Looked up by view: names_ no longer moves.
-        for (std::size_t k = 0; k < names_.size(); ++k) index_.emplace(names_[k], types_[k]);
     }
 
     // Null when the listing does not show the name.
-    [[nodiscard]] const fs::file_type* find(std::string_view name) const {
+    [[nodiscard]] const listed_type* find(std::string_view name) const {
         const auto found = index_.find(name);
         return found == index_.end() ? nullptr : &found->second;
     }
 
   private:
-    std::vector<std::string> names_;
-    std::vector<fs::file_type> types_;
-    std::unordered_map<std::string_view, fs::file_type> index_;
+    std::vector<listed_entry> entries_;
+    std::unordered_map<std::string_view, listed_type> index_;
 };
 
 }  // namespace
@@ -77,10 +71,11 @@ std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
         std::optional<listing> entries;
         if (members.size() >= listed_from && !dir.empty()) entries.emplace(dir);
         for (const std::size_t k : members) {
-            const fs::file_type* type = entries ? entries->find(names[k]) : nullptr;
+            const listed_type* type = entries ? entries->find(names[k]) : nullptr;
             // Only what the listing shows is taken from it: a name it lacks may
             // still resolve (letter case, short names), so it is asked for.
-            regular[k] = type == nullptr ? is_regular(paths[k]) : *type == fs::regular_file;
+            regular[k] =
+                type == nullptr ? is_regular(paths[k]) : *type == listed_type::regular_file;
         }
     }
     return regular;
