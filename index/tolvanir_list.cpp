@@ -129,9 +129,13 @@ void tolvanir_list::remove_path(const std::wstring& path) {
     known_paths.for_each_candidate(bytes, [&](std::uint32_t id) {
         if (items[id].text.path() == bytes) gone.push_back(id);
     });
-    for (std::uint32_t id = 0; id < items.size(); ++id) {
-        const std::string_view other = items[id].text.path();
-        if (other.size() > bytes.size() && lies_under(other, bytes)) gone.push_back(id);
+    // Most removals the watcher reports are of files the index never held,
+    // and nothing lies below them: that is told without walking the slots.
+    if (known_paths.may_hold_below(bytes)) {
+        for (std::uint32_t id = 0; id < items.size(); ++id) {
+            const std::string_view other = items[id].text.path();
+            if (other.size() > bytes.size() && lies_under(other, bytes)) gone.push_back(id);
+        }
     }
     if (gone.empty()) return;
     lock_t lock(items_lock);
@@ -149,23 +153,29 @@ void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring
     const std::string to = packed_path(new_path);
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
-    std::vector<std::string> left;
+    // A path a rename left is no longer known, not even through an item that
+    // deduplication dropped: such items, found through the path's own chain,
+    // go. They are not renamed, so whether they go now or after the walk
+    // makes no difference.
+    std::vector<std::uint32_t> dropped;
+    std::string renamed;
     for (const std::uint32_t id : order) {
         item_slot& slot = items[id];
-        if (!lies_under(slot.text.path(), from)) continue;
-        const std::string renamed = to + std::string(slot.text.path().substr(from.size()));
-        left.emplace_back(slot.text.path());
-        known_paths.remove(id, slot.text.path());
+        const std::string_view old = slot.text.path();
+        if (!lies_under(old, from)) continue;
+        const std::uint64_t key = path_index::hash(old);
+        known_paths.for_each_candidate(old, key, [&](std::uint32_t other) {
+            const item_slot& candidate = items[other];
+            if (!candidate.in_order && candidate.text.path() == old) dropped.push_back(other);
+        });
+        renamed.assign(to).append(old.substr(from.size()));
+        known_paths.remove(id, old, key);
         slot.text = slot.text.with_path(renamed);
         known_paths.add(id, slot.text.path());
         changed = true;
     }
-    // A path a rename left is no longer known, not even through an item that
-    // deduplication dropped.
-    for (std::uint32_t id = 0; id < items.size() && !left.empty(); ++id) {
-        const item_slot& slot = items[id];
-        if (slot.in_order || slot.text.empty()) continue;
-        if (std::find(left.begin(), left.end(), slot.text.path()) != left.end()) free_slot(id);
+    for (const std::uint32_t id : dropped) {
+        if (!items[id].text.empty()) free_slot(id);  // once, though two old paths may name it
     }
 }
 
