@@ -1,8 +1,13 @@
 #include "index/present_files.h"
 
 #include <boost/filesystem/operations.hpp>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/directory_listing.h"
@@ -54,34 +59,121 @@ class listing {
     std::unordered_map<std::string_view, listed_type> index_;
 };
 
+struct directory_group {
+    std::string_view directory;
+    std::size_t paths = 0;
+    std::optional<listing> entries;  // written by the lister, read after it is done
+};
+
 }  // namespace
 
-std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
-    std::vector<bool> regular(paths.size(), false);
-    std::vector<std::string_view> directories(paths.size()), names(paths.size());
-    for (std::size_t k = 0; k < paths.size(); ++k) {
+struct present_files::state {
+    ~state() { finish(); }
+
+    void add(std::string_view path) {
         // The directory keeps its last separator: D: alone would name the
         // current directory of drive D, not its root.
-        const std::size_t start = name_start(paths[k]);
-        directories[k] = paths[k].substr(0, start);
-        names[k] = paths[k].substr(start);
+        const std::size_t start = name_start(path);
+        const std::string_view directory = path.substr(0, start);
+        auto found = by_directory.find(directory);
+        if (found == by_directory.end()) {
+            groups.emplace_back().directory = directory;
+            found = by_directory.emplace(directory, &groups.back()).first;
+        }
+        directory_group& group = *found->second;
+        paths.push_back({path, start, &group});
+        if (++group.paths == listed_from && !directory.empty()) list(group);
     }
-    // The paths grouped by directory, each group in the order of the paths.
-    std::unordered_map<std::string_view, std::vector<std::size_t>> by_directory;
-    for (std::size_t k = 0; k < paths.size(); ++k) by_directory[directories[k]].push_back(k);
 
-    for (const auto& [dir, members] : by_directory) {
-        std::optional<listing> entries;
-        if (members.size() >= listed_from && !dir.empty()) entries.emplace(dir);
-        for (const std::size_t k : members) {
-            const listed_type* type = entries ? entries->find(names[k]) : nullptr;
+    // The group's directory is listed by the lister, or here when it could
+    // not be started.
+    void list(directory_group& group) {
+        if (!lister_started) {
+            lister_started = true;
+            try {
+                lister = std::thread([this] { run_lister(); });
+            } catch (const std::system_error&) {
+            }
+        }
+        if (!lister.joinable()) {
+            group.entries.emplace(group.directory);
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            queue.push_back(&group);
+        }
+        wake.notify_one();
+    }
+
+    void run_lister() {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return !queue.empty() || done; });
+            if (queue.empty()) return;
+            directory_group* group = queue.front();
+            queue.pop_front();
+            lock.unlock();
+            group->entries.emplace(group->directory);
+            lock.lock();
+        }
+    }
+
+    // Every listing asked for is made once this returns.
+    void finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        wake.notify_one();
+        if (lister.joinable()) lister.join();
+    }
+
+    std::vector<bool> answers() {
+        finish();
+        std::vector<bool> regular(paths.size(), false);
+        for (std::size_t k = 0; k < paths.size(); ++k) {
+            const stored_path& stored = paths[k];
+            const directory_group& group = *stored.group;
+            const listed_type* type =
+                group.entries ? group.entries->find(stored.path.substr(stored.name_start))
+                              : nullptr;
             // Only what the listing shows is taken from it: a name it lacks may
             // still resolve (letter case, short names), so it is asked for.
             regular[k] =
-                type == nullptr ? is_regular(paths[k]) : *type == listed_type::regular_file;
+                type == nullptr ? is_regular(stored.path) : *type == listed_type::regular_file;
         }
+        return regular;
     }
-    return regular;
+
+    struct stored_path {
+        std::string_view path;
+        std::size_t name_start;
+        directory_group* group;
+    };
+    std::vector<stored_path> paths;
+    std::deque<directory_group> groups;  // stays in place as it grows
+    std::unordered_map<std::string_view, directory_group*> by_directory;
+
+    std::thread lister;
+    bool lister_started = false;
+    std::mutex mutex;  // guards queue and done
+    std::condition_variable wake;
+    std::deque<directory_group*> queue;
+    bool done = false;
+};
+
+present_files::present_files() : state_(std::make_unique<state>()) {}
+present_files::~present_files() = default;
+
+void present_files::add(std::string_view path) { state_->add(path); }
+
+std::vector<bool> present_files::answers() { return state_->answers(); }
+
+std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
+    present_files check;
+    for (const std::string_view path : paths) check.add(path);
+    return check.answers();
 }
 
 }  // namespace tolvanir
