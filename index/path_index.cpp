@@ -17,14 +17,27 @@ std::size_t last_separator(std::string_view path) {
 
 }  // namespace
 
-std::size_t path_index::place_of(std::uint64_t key) const {
+std::size_t path_index::place_of(std::uint32_t key) const {
     std::size_t at = key & mask();
     while (heads_[at].first != none && heads_[at].key != key) at = (at + 1) & mask();
     return at;
 }
 
-void path_index::grow() {
-    std::vector<head> old(heads_.empty() ? 64 : heads_.size() * 2);
+void path_index::reserve(std::size_t count) {
+    if (2 * count > heads_.size()) {
+        std::size_t size = 64;
+        while (size < 2 * count) size *= 2;
+        grow(size);
+    }
+    if (next_.size() < count) {
+        next_.reserve(count);
+        previous_.reserve(count);
+        directory_of_.reserve(count);
+    }
+}
+
+void path_index::grow(std::size_t size) {
+    std::vector<head> old(size);
     old.swap(heads_);
     for (const head& h : old) {
         if (h.first != none) heads_[place_of(h.key)] = h;
@@ -55,8 +68,8 @@ void path_index::add(std::uint32_t slot, std::string_view path) {
         previous_.resize(slot + 1, none);
         directory_of_.resize(slot + 1, nullptr);
     }
-    if (2 * (chains_ + 1) > heads_.size()) grow();
-    const std::uint64_t key = hash(path);
+    if (2 * (chains_ + 1) > heads_.size()) grow(heads_.empty() ? 64 : 2 * heads_.size());
+    const std::uint32_t key = short_key(hash(path));
     head& h = heads_[place_of(key)];
     if (h.first == none) {
         h.key = key;
@@ -71,7 +84,7 @@ void path_index::add(std::uint32_t slot, std::string_view path) {
 
 void path_index::remove(std::uint32_t slot, std::string_view, std::uint64_t key) {
     if (heads_.empty()) return;
-    const std::size_t at = place_of(key);
+    const std::size_t at = place_of(short_key(key));
     head& h = heads_[at];
     if (h.first == none) return;
     const std::uint32_t next = next_[slot], previous = previous_[slot];

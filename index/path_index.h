@@ -24,6 +24,8 @@ class path_index {
 
     // `key` is hash(path), for callers that look the same path up twice.
     void add(std::uint32_t slot, std::string_view path);
+    // Room for `count` paths in all, so that a large load grows nothing.
+    void reserve(std::size_t count);
     void remove(std::uint32_t slot, std::string_view path) { remove(slot, path, hash(path)); }
     void remove(std::uint32_t slot, std::string_view path, std::uint64_t key);
 
@@ -34,8 +36,9 @@ class path_index {
         for_each_candidate(path, hash(path), visit);
     }
     template <typename Visit>
-    void for_each_candidate(std::string_view, std::uint64_t key, Visit&& visit) const {
+    void for_each_candidate(std::string_view, std::uint64_t full_key, Visit&& visit) const {
         if (heads_.empty()) return;
+        const std::uint32_t key = short_key(full_key);
         for (std::size_t at = key & mask(); heads_[at].first != none; at = (at + 1) & mask()) {
             if (heads_[at].key != key) continue;
             for (std::uint32_t slot = heads_[at].first; slot != none; slot = next_[slot]) {
@@ -51,15 +54,20 @@ class path_index {
 
   private:
     // A chain's head, in an open-addressed table probed linearly: one cache
-    // line per lookup where a node-based map costs two misses.
+    // line per lookup where a node-based map costs two misses. A chain holds
+    // the slots whose paths share 32 bits of their hash: callers compare the
+    // paths anyway.
     struct head {
-        std::uint64_t key;
+        std::uint32_t key;
         std::uint32_t first = none;  // none: an empty place
     };
+    static std::uint32_t short_key(std::uint64_t key) {
+        return static_cast<std::uint32_t>(key >> 32);
+    }
     [[nodiscard]] std::size_t mask() const { return heads_.size() - 1; }
     // The place of the chain for `key`, or the empty place where it would go.
-    [[nodiscard]] std::size_t place_of(std::uint64_t key) const;
-    void grow();
+    [[nodiscard]] std::size_t place_of(std::uint32_t key) const;
+    void grow(std::size_t size);
     void erase_place(std::size_t at);
     // Counts `slot` in the directory of its path, or takes it out again; a
     // directory that gains its first path or loses its last changes the

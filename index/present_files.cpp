@@ -1,5 +1,6 @@
 #include "index/present_files.h"
 
+#include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <condition_variable>
 #include <deque>
@@ -36,31 +37,49 @@ std::size_t name_start(std::string_view path) {
 }
 
 // A directory's regular files and directories, as the listing says without
-// following links; anything else is left out.
+// following links; anything else is left out. Kept compact: the listings of
+// a whole index are held until the last stored path has come in.
 class listing {
   public:
     explicit listing(std::string_view directory) {
-        if (!list_directory(directory, entries_)) return;
-        index_.reserve(entries_.size());
-        // Looked up by view: entries_ no longer moves.
-        for (const listed_entry& entry : entries_) {
-            if (entry.type != listed_type::other) index_.emplace(entry.name, entry.type);
+        std::vector<listed_entry> entries;
+        if (!list_directory(directory, entries)) return;
+        for (const listed_entry& entry : entries) {
+            if (entry.type == listed_type::other) continue;
+            index_.push_back({hash(entry.name), static_cast<std::uint32_t>(names_.size()),
+                              static_cast<std::uint32_t>(entry.name.size()), entry.type});
+            names_ += entry.name;
         }
+        std::sort(index_.begin(), index_.end(),
+                  [](const named& a, const named& b) { return a.hash < b.hash; });
     }
 
     // Null when the listing does not show the name.
     [[nodiscard]] const listed_type* find(std::string_view name) const {
-        const auto found = index_.find(name);
-        return found == index_.end() ? nullptr : &found->second;
+        const std::uint64_t key = hash(name);
+        auto at = std::lower_bound(index_.begin(), index_.end(), key,
+                                   [](const named& a, std::uint64_t k) { return a.hash < k; });
+        for (; at != index_.end() && at->hash == key; ++at) {
+            if (std::string_view(names_).substr(at->offset, at->size) == name) return &at->type;
+        }
+        return nullptr;
     }
 
   private:
-    std::vector<listed_entry> entries_;
-    std::unordered_map<std::string_view, listed_type> index_;
+    static std::uint64_t hash(std::string_view name) { return std::hash<std::string_view>()(name); }
+
+    struct named {
+        std::uint64_t hash;
+        std::uint32_t offset, size;  // in names_
+        listed_type type;
+    };
+    std::string names_;
+    std::vector<named> index_;
 };
 
 struct directory_group {
     std::string_view directory;
+    std::uint32_t number = 0;  // in the order directories came up
     std::size_t paths = 0;
     std::optional<listing> entries;  // written by the lister, read after it is done
 };
@@ -78,10 +97,11 @@ struct present_files::state {
         auto found = by_directory.find(directory);
         if (found == by_directory.end()) {
             groups.emplace_back().directory = directory;
+            groups.back().number = static_cast<std::uint32_t>(groups.size() - 1);
             found = by_directory.emplace(directory, &groups.back()).first;
         }
         directory_group& group = *found->second;
-        paths.push_back({path, start, &group});
+        paths.push_back({path, static_cast<std::uint32_t>(start), group.number});
         if (++group.paths == listed_from && !directory.empty()) list(group);
     }
 
@@ -134,7 +154,7 @@ struct present_files::state {
         std::vector<bool> regular(paths.size(), false);
         for (std::size_t k = 0; k < paths.size(); ++k) {
             const stored_path& stored = paths[k];
-            const directory_group& group = *stored.group;
+            const directory_group& group = groups[stored.group];
             const listed_type* type =
                 group.entries ? group.entries->find(stored.path.substr(stored.name_start))
                               : nullptr;
@@ -143,13 +163,17 @@ struct present_files::state {
             regular[k] =
                 type == nullptr ? is_regular(stored.path) : *type == listed_type::regular_file;
         }
+        // The listings are let go before the caller builds the index.
+        paths = {};
+        groups = {};
+        by_directory = {};
         return regular;
     }
 
     struct stored_path {
         std::string_view path;
-        std::size_t name_start;
-        directory_group* group;
+        std::uint32_t name_start;
+        std::uint32_t group;  // its number in groups
     };
     std::vector<stored_path> paths;
     std::deque<directory_group> groups;  // stays in place as it grows

@@ -107,6 +107,7 @@ void tolvanir_list::insert_packed(std::vector<packed_item>&& texts,
     lock_t lock(items_lock);
     items.reserve(items.size() + texts.size());
     order.reserve(order.size() + texts.size());
+    known_paths.reserve(items.size() + texts.size());
     for (std::size_t k = 0; k < texts.size(); ++k) take_slot(std::move(texts[k]), uses[k]);
     changed = true;
 }
