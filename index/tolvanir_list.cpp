@@ -40,6 +40,40 @@ const std::wstring& decoded(const item_slot& slot, std::wstring& buffer) {
     return buffer;
 }
 
+// The slots stably sorted by display name. Where the platform makes sort
+// keys, all of them go in one buffer and are compared as bytes; else the
+// names themselves are compared.
+void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>& items) {
+    std::vector<std::size_t> rank(ids.size());
+    for (std::size_t k = 0; k < ids.size(); ++k) rank[k] = k;
+    std::wstring name;
+    std::string keys;
+    std::vector<std::size_t> key_end;
+    key_end.reserve(ids.size());
+    bool keyed = true;
+    for (std::size_t k = 0; k < ids.size() && keyed; ++k) {
+        keyed = append_natural_sort_key(decoded(items[ids[k]], name), keys);
+        key_end.push_back(keys.size());
+    }
+    if (keyed) {
+        const auto key = [&](std::size_t k) {
+            const std::size_t start = k == 0 ? 0 : key_end[k - 1];
+            return std::string_view(keys).substr(start, key_end[k] - start);
+        };
+        std::stable_sort(rank.begin(), rank.end(),
+                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    } else {
+        std::vector<std::wstring> names(ids.size());
+        for (std::size_t k = 0; k < ids.size(); ++k) decoded(items[ids[k]], names[k]);
+        std::stable_sort(rank.begin(), rank.end(), [&](std::size_t a, std::size_t b) {
+            return natural_compare(names[a], names[b]) < 0;
+        });
+    }
+    std::vector<std::uint32_t> ranked(ids.size());
+    for (std::size_t k = 0; k < rank.size(); ++k) ranked[k] = ids[rank[k]];
+    ids.swap(ranked);
+}
+
 }  // namespace
 
 std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count) {
@@ -198,20 +232,7 @@ void tolvanir_list::sort_and_dedupe() {
         in_order = natural_compare(first, decoded(items[tail[k]], second)) <= 0;
         first.swap(second);
     }
-    if (!in_order) {
-        std::vector<std::wstring> names(tail.size());
-        std::vector<std::size_t> rank(tail.size());
-        for (std::size_t k = 0; k < tail.size(); ++k) {
-            decoded(items[tail[k]], names[k]);
-            rank[k] = k;
-        }
-        std::stable_sort(rank.begin(), rank.end(), [&](std::size_t a, std::size_t b) {
-            return natural_compare(names[a], names[b]) < 0;
-        });
-        std::vector<std::uint32_t> ranked(tail.size());
-        for (std::size_t k = 0; k < rank.size(); ++k) ranked[k] = tail[rank[k]];
-        tail.swap(ranked);
-    }
+    if (!in_order) sort_by_name(tail, items);
     std::vector<std::uint32_t> merged;
     std::vector<bool> is_new;
     merged.reserve(order.size());
