@@ -44,7 +44,10 @@ TEST(DirectoryListing, TellsFilesFromDirectoriesAndLeavesLinksOut) {
         {packed_file_name(dir / L"\u8BB0\u4E8B\u672C \U0001F600.lnk"), listed_type::regular_file},
         {"tools.exe", listed_type::directory},
     };
-    if (!no_links) expected["link.lnk"] = listed_type::other;
+    // Wine reports success without making the link.
+    if (!no_links && boost::filesystem::is_symlink(dir / L"link.lnk")) {
+        expected["link.lnk"] = listed_type::other;
+    }
     EXPECT_EQ(listed(packed(dir.path())), expected);
     EXPECT_EQ(listed(packed(dir.path()) + "/"), expected);  // with its last separator
 }
