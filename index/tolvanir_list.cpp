@@ -14,6 +14,12 @@ using lock_t = boost::unique_lock<boost::mutex>;
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
+void prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#endif
+}
+
 // A path lies under a renamed or removed path when it is that path or
 // continues it with a separator; "Games2" does not lie under "Games".
 bool lies_under(std::string_view path, std::string_view prefix) {
@@ -194,7 +200,13 @@ void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring
     // makes no difference.
     std::vector<std::uint32_t> dropped;
     std::string renamed;
-    for (const std::uint32_t id : order) {
+    constexpr std::size_t ahead = 8;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        // The walk in index order jumps between slots and their texts: both
+        // are fetched ahead, the slot first.
+        if (k + 2 * ahead < order.size()) prefetch(&items[order[k + 2 * ahead]]);
+        if (k + ahead < order.size()) items[order[k + ahead]].text.prefetch();
+        const std::uint32_t id = order[k];
         item_slot& slot = items[id];
         const std::string_view old = slot.text.path();
         if (!lies_under(old, from)) continue;
