@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/utf8.h"
 
 namespace tolvanir {
