@@ -1,58 +1,61 @@
-// Loading and saving Index.json with 10,000 items.
+// Loading and saving Index.json of a real menu (bench/sample_menu.h): the
+// file as the program writes it and the same items in the order a scan
+// found them, every stored path checked against the file system.
 #include <benchmark/benchmark.h>
 
 #include <boost/filesystem/operations.hpp>
-#include <fstream>
+#include <cstdlib>
 
 #include "index/index_file.h"
-#include "sample_index.h"
+#include "platform/file_replace.h"
+#include "sample_menu.h"
 
 namespace tolvanir::bench {
 
 namespace {
 
-// Every item points at one file that exists, so loading keeps them all.
-struct sample_file {
-    sample_file() {
-        dir = boost::filesystem::temp_directory_path() /
-              boost::filesystem::unique_path("tolvanir-bench-%%%%-%%%%");
-        boost::filesystem::create_directories(dir);
-        const boost::filesystem::path target = dir / "program.lnk";
-        std::ofstream(target.c_str()) << "x";
-        fill_sample_index(index, 10000);
-        tolvanir_list relinked;
-        for (program_item item : index.copy_items()) {
-            item.path = target.wstring();
-            relinked.insert_item(std::move(item));
+struct menu_files {
+    explicit menu_files(std::size_t count) : menu(kept_menu(count)) {
+        for (const program_item& item : menu.items) index.insert_item(item);
+        written = menu.root / "Index.json";
+        scan_order = menu.root / "Index-scan-order.json";
+        if (!save_index(index, written) ||
+            !replace_file_contents(scan_order, index_text_in_order(menu.items))) {
+            std::abort();
         }
-        file = dir / "Index.json";
-        (void)save_index(relinked, file);
     }
-    ~sample_file() { boost::filesystem::remove_all(dir); }
-
+    const sample_menu& menu;
     tolvanir_list index;
-    boost::filesystem::path dir, file;
+    boost::filesystem::path written, scan_order;
 };
 
-sample_file& sample() {
-    static sample_file s;
-    return s;
+menu_files& files(std::size_t count) {
+    static menu_files small(10000), large(100000);
+    return count == 10000 ? small : large;
 }
 
-void BM_LoadIndex10k(benchmark::State& state) {
+// Arguments: the number of items, and 1 for the file in scan order.
+void BM_LoadIndex(benchmark::State& state) {
+    menu_files& sample = files(static_cast<std::size_t>(state.range(0)));
+    const boost::filesystem::path& file = state.range(1) ? sample.scan_order : sample.written;
     for (auto _ : state) {
         tolvanir_list index;
-        load_index(index, sample().file);
-        benchmark::DoNotOptimize(index.total_use_count());
+        load_index(index, file);
+        benchmark::DoNotOptimize(index.usage_total());
     }
+    tolvanir_list index;
+    load_index(index, file);
+    state.counters["items"] = static_cast<double>(index.copy_items().size());
+    state.SetLabel(state.range(1) ? "scan order" : "as written");
 }
-BENCHMARK(BM_LoadIndex10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadIndex)->ArgsProduct({{10000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
-void BM_SaveIndex10k(benchmark::State& state) {
-    const boost::filesystem::path out = sample().dir / "Saved.json";
-    for (auto _ : state) benchmark::DoNotOptimize(save_index(sample().index, out));
+void BM_SaveIndex(benchmark::State& state) {
+    menu_files& sample = files(static_cast<std::size_t>(state.range(0)));
+    const boost::filesystem::path out = sample.menu.root / "Saved.json";
+    for (auto _ : state) benchmark::DoNotOptimize(save_index(sample.index, out));
 }
-BENCHMARK(BM_SaveIndex10k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveIndex)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,12 +2,16 @@
 // scoring every item, sorting the matches, filling a list.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "config/json_file.h"
 #include "index/index_file.h"
-#include "sample_index.h"
+#include "platform/file_replace.h"
+#include "sample_menu.h"
 #include "search/launcher_query.h"
 
 namespace tolvanir::bench {
@@ -17,40 +21,47 @@ namespace {
 using counting_list = counting_result_list;
 
 const std::vector<std::wstring> typed_queries = {
-    L"", L"v", L"vis", L"visual studio", L"jsb", L"jishiben", L"ps2020", L"\u8BB0\u4E8B", L"zzzz"};
+    L"", L"e", L"vis", L"visual studio", L"jsb", L"jishiben", L"ps2020", L"\u8BB0\u4E8B", L"zzzz"};
 
-// The index as a start leaves it: loaded from Index.json, which holds the
-// items in index order.
-tolvanir_list& sample(std::size_t count) {
-    static std::vector<std::unique_ptr<tolvanir_list>> cache(8);
-    std::size_t slot = count == 1000 ? 0 : count == 10000 ? 1 : 2;
-    if (!cache[slot]) {
-        tolvanir_list scanned;
-        fill_sample_index(scanned, count);
-        const std::string saved = index_text(scanned);
-        cache[slot] = std::make_unique<tolvanir_list>();
-        (void)load_index_text(saved, *cache[slot], [](const std::wstring&) { return true; });
-        cache[slot]->sort_and_dedupe();
+// The index as a start leaves it: the menu's items saved by the program,
+// then loaded from that file (or from the same items in the order a scan
+// found them: a hand-made or older file), stored paths checked and all.
+tolvanir_list& loaded(std::size_t count, bool scan_order = false) {
+    static std::map<std::pair<std::size_t, bool>, std::unique_ptr<tolvanir_list>> cache;
+    std::unique_ptr<tolvanir_list>& index = cache[{count, scan_order}];
+    if (!index) {
+        const sample_menu& menu = kept_menu(count);
+        const boost::filesystem::path file =
+            menu.root / (scan_order ? "Index-scan-order.json" : "Index.json");
+        if (scan_order) {
+            if (!replace_file_contents(file, index_text_in_order(menu.items))) std::abort();
+        } else {
+            tolvanir_list scanned;
+            for (const program_item& item : menu.items) scanned.insert_item(item);
+            if (!save_index(scanned, file)) std::abort();
+        }
+        index = std::make_unique<tolvanir_list>();
+        if (load_index(*index, file) != file_read::read) std::abort();
     }
-    return *cache[slot];
+    return *index;
 }
 
-// The index as scanning leaves it: items in the order they were found.
-tolvanir_list& scanned_sample(std::size_t count) {
-    static std::unique_ptr<tolvanir_list> scanned;
-    if (!scanned) {
-        scanned = std::make_unique<tolvanir_list>();
-        fill_sample_index(*scanned, count);
-        scanned->sort_and_dedupe();
+// The index as scanning leaves it: items inserted in the order they were found.
+tolvanir_list& scanned(std::size_t count) {
+    static std::map<std::size_t, std::unique_ptr<tolvanir_list>> cache;
+    std::unique_ptr<tolvanir_list>& index = cache[count];
+    if (!index) {
+        index = std::make_unique<tolvanir_list>();
+        for (const program_item& item : kept_menu(count).items) index->insert_item(item);
     }
-    return *scanned;
+    return *index;
 }
 
 // A keystroke on a settled index, cycling through realistic queries. The
 // window's query lives as long as the window: what it keeps of the items is
 // built by the first query, before timing starts.
 void BM_Keystroke(benchmark::State& state) {
-    tolvanir_list& index = sample(static_cast<std::size_t>(state.range(0)));
+    tolvanir_list& index = loaded(static_cast<std::size_t>(state.range(0)));
     launcher_query launcher(index);
     counting_list list;
     launcher.on_query_changed(L"x", list);
@@ -75,26 +86,38 @@ void repeat_query(benchmark::State& state, tolvanir_list& index, const std::wstr
                    std::to_string(list.rows) + " rows");
 }
 
-// Every query on its own, the broadest ones (one letter, nothing typed) too.
+// Every query on its own, the broadest ones (one letter, nothing typed) too,
+// after loading the file as the program writes it.
 void BM_Query(benchmark::State& state) {
-    repeat_query(state, sample(static_cast<std::size_t>(state.range(1))),
+    repeat_query(state, loaded(static_cast<std::size_t>(state.range(1))),
                  typed_queries[static_cast<std::size_t>(state.range(0))]);
 }
 BENCHMARK(BM_Query)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5, 6, 8}, {100000}})
     ->Unit(benchmark::kMillisecond);
 
-// The same on an index just filled by scanning, whose items lie in memory in
-// the order they were found rather than in index order.
-void BM_QueryAfterScan(benchmark::State& state) {
-    repeat_query(state, scanned_sample(100000),
+// The same after loading the items in the order a scan found them, whose
+// texts lie in memory in that order rather than in index order.
+void BM_QueryAfterScanOrderLoad(benchmark::State& state) {
+    repeat_query(state, loaded(100000, true),
                  typed_queries[static_cast<std::size_t>(state.range(0))]);
 }
-BENCHMARK(BM_QueryAfterScan)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueryAfterScanOrderLoad)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond);
+
+// The same on an index just filled by scanning.
+void BM_QueryAfterScan(benchmark::State& state) {
+    repeat_query(state, scanned(100000), typed_queries[static_cast<std::size_t>(state.range(0))]);
+}
+BENCHMARK(BM_QueryAfterScan)->Arg(0)->Arg(1)->Arg(2)->Arg(8)->Unit(benchmark::kMillisecond);
 
 // The first query of a new window: what the query keeps of each item is built.
 void BM_FirstQuery(benchmark::State& state) {
-    tolvanir_list& index = sample(static_cast<std::size_t>(state.range(0)));
+    tolvanir_list& index = loaded(static_cast<std::size_t>(state.range(0)));
     counting_list list;
     for (auto _ : state) {
         launcher_query launcher(index);
@@ -106,7 +129,7 @@ BENCHMARK(BM_FirstQuery)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
 
 // Worst case per query: every item matches and is copied into the results.
 void BM_EmptyQuery(benchmark::State& state) {
-    tolvanir_list& index = sample(static_cast<std::size_t>(state.range(0)));
+    tolvanir_list& index = loaded(static_cast<std::size_t>(state.range(0)));
     launcher_query launcher(index);
     counting_list list;
     launcher.on_query_changed(L"", list);
@@ -120,7 +143,8 @@ BENCHMARK(BM_EmptyQuery)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kM
 // The refresh after a scanner added an item: the index is sorted again.
 void BM_KeystrokeAfterChange(benchmark::State& state) {
     tolvanir_list index;
-    fill_sample_index(index, static_cast<std::size_t>(state.range(0)));
+    for (const program_item& item : kept_menu(static_cast<std::size_t>(state.range(0))).items)
+        index.insert_item(item);
     index.sort_and_dedupe();
     launcher_query launcher(index);
     counting_list list;

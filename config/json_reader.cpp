@@ -63,17 +63,22 @@ class reader {
     }
 
     // White space and comments.
+    // Within the buffer without a test for its end at every byte: pretty
+    // printed files are a third indentation.
     void skip_space() {
         for (;;) {
-            const int c = peek();
-            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-                ++cur_;
-            } else if (c == '/') {
-                ++cur_;
-                comment();
-            } else {
-                return;
+            while (cur_ < end_) {
+                const char c = buffer_[cur_];
+                if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+                    ++cur_;
+                } else if (c == '/') {
+                    ++cur_;
+                    comment();
+                } else {
+                    return;
+                }
             }
+            if (!refill()) return;
         }
     }
     // A comment's bytes are not read as text: what it holds, valid UTF-8 or

@@ -5,6 +5,8 @@
 #include <cwctype>
 #include <fstream>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "config/json_reader.h"
@@ -24,18 +26,36 @@ constexpr int field_count = 5;
 
 // An unsigned 32-bit decimal number with optional surrounding white space;
 // anything else gives 0, so one bad count does not cost the rest of the file.
-std::uint32_t parse_use_count(const std::wstring& text) {
+// Wide text, or bytes that are all ASCII (read as the same characters).
+template <typename Char>
+std::uint32_t parse_use_count(std::basic_string_view<Char> text) {
+    const auto space = [&](std::size_t at) {
+        return std::iswspace(
+            static_cast<wint_t>(static_cast<std::make_unsigned_t<Char>>(text[at])));
+    };
     std::size_t i = 0;
-    while (i < text.size() && std::iswspace(text[i])) ++i;
+    while (i < text.size() && space(i)) ++i;
     const std::size_t start = i;
     std::uint64_t value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + static_cast<std::uint64_t>(text[i] - L'0');
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
         if (value > 0xFFFFFFFFu) return 0;
     }
     if (i == start) return 0;
-    while (i < text.size() && std::iswspace(text[i])) ++i;
+    while (i < text.size() && space(i)) ++i;
     return i == text.size() ? static_cast<std::uint32_t>(value) : 0;
+}
+
+std::uint32_t parse_use_count(const std::wstring& text) {
+    return parse_use_count(std::wstring_view(text));
+}
+
+// The same for a value in generalized UTF-8.
+std::uint32_t parse_stored_use_count(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) return parse_use_count(from_wtf8(bytes));
+    }
+    return parse_use_count(bytes);
 }
 
 void set_field(program_item& item, int position, const std::wstring& text) {
@@ -75,6 +95,9 @@ class index_events : public json_events {
     void value(std::string_view text) override {
         if (next_role() == role::field) set(text);
     }
+
+    // Each item's path is handed to `check` as soon as the item is packed.
+    explicit index_events(present_files* check = nullptr) : check_(check) {}
 
     std::vector<packed_item>& items() { return items_; }
     std::vector<std::uint32_t>& uses() { return uses_; }
@@ -124,7 +147,8 @@ class index_events : public json_events {
     void end_container() {
         if (frames_.back().what == role::element && !field_text_[2].empty()) {
             items_.emplace_back(field_text_[0], field_text_[1], field_text_[2], field_text_[3]);
-            uses_.push_back(parse_use_count(from_wtf8(field_text_[4])));
+            uses_.push_back(parse_stored_use_count(field_text_[4]));
+            if (check_ != nullptr) check_->add(items_.back().path());
         }
         frames_.pop_back();
     }
@@ -134,6 +158,7 @@ class index_events : public json_events {
     std::vector<packed_item> items_;
     std::vector<std::uint32_t> uses_;
     std::string key_;
+    present_files* check_;
     bool list_found_ = false;
     int field_ = 0;
 };
@@ -141,17 +166,9 @@ class index_events : public json_events {
 // Which of the paths still name regular files.
 using presence_test = std::function<std::vector<bool>(const std::vector<std::string_view>&)>;
 
-// Reads the file's elements and inserts those whose file still exists; false
-// (nothing inserted) for input that does not parse.
-bool load_elements(byte_source& input, tolvanir_list& index, const presence_test& present) {
-    index_events events;
-    if (!read_json(input, events)) return false;
-    std::vector<packed_item>& items = events.items();
-    std::vector<std::uint32_t>& uses = events.uses();
-    std::vector<std::string_view> paths;
-    paths.reserve(items.size());
-    for (const packed_item& item : items) paths.push_back(item.path());
-    const std::vector<bool> exists = present(paths);
+// Inserts the items whose flag is set, in order.
+void insert_present(tolvanir_list& index, std::vector<packed_item>& items,
+                    std::vector<std::uint32_t>& uses, const std::vector<bool>& exists) {
     std::size_t kept = 0;
     for (std::size_t k = 0; k < items.size(); ++k) {
         if (!exists[k]) continue;
@@ -161,6 +178,27 @@ bool load_elements(byte_source& input, tolvanir_list& index, const presence_test
     items.resize(kept);
     uses.resize(kept);
     index.insert_packed(std::move(items), uses);
+}
+
+// Reads the file's elements and inserts those whose file still exists; false
+// (nothing inserted) for input that does not parse.
+bool load_elements(byte_source& input, tolvanir_list& index, const presence_test& present) {
+    index_events events;
+    if (!read_json(input, events)) return false;
+    std::vector<std::string_view> paths;
+    paths.reserve(events.items().size());
+    for (const packed_item& item : events.items()) paths.push_back(item.path());
+    insert_present(index, events.items(), events.uses(), present(paths));
+    return true;
+}
+
+// The same with the file system's answer, which is being found while the
+// file is still read.
+bool load_present_elements(byte_source& input, tolvanir_list& index) {
+    present_files check;
+    index_events events(&check);
+    if (!read_json(input, events)) return false;
+    insert_present(index, events.items(), events.uses(), check.answers());
     return true;
 }
 
@@ -214,7 +252,7 @@ bool load_index_text(const std::string& utf8, tolvanir_list& index, const file_t
 
 bool load_index_stream(std::istream& in, tolvanir_list& index) {
     stream_source input(in);
-    return load_elements(input, index, regular_files);
+    return load_present_elements(input, index);
 }
 
 wptree index_tree(tolvanir_list& index) {
@@ -275,7 +313,7 @@ file_read load_index(tolvanir_list& index, const boost::filesystem::path& file) 
     const file_read found = open_data_file(file, in);
     if (found != file_read::read) return found;
     stream_source input(in);
-    if (load_elements(input, index, regular_files)) return file_read::read;
+    if (load_present_elements(input, index)) return file_read::read;
     if (in.bad()) return file_read::unreadable;
     in.close();
     move_aside(file);

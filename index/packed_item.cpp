@@ -72,8 +72,24 @@ program_item packed_item::to_item(std::uint32_t use_count) const {
     return item;
 }
 
+// The block copied around the new path: the search text stays folded and its
+// capitals' bits stay as they are.
 packed_item packed_item::with_path(std::string_view new_path) const {
-    return packed_item(display_name(), search_text(), new_path, target());
+    if (!block_) return packed_item(std::string_view(), std::string_view(), new_path, {});
+    const header& old = head();
+    const std::size_t before = old.end[1];  // the header, the name and the search text
+    const std::size_t capital_bytes = (old.end[1] - old.end[0] + 7) / 8;
+    const std::size_t rest = old.end[3] - old.end[2] + capital_bytes;  // target, capitals
+    packed_item moved;
+    moved.block_.reset(new char[before + new_path.size() + rest]);
+    char* const at = moved.block_.get();
+    std::memcpy(at, block_.get(), before);
+    std::memcpy(at + before, new_path.data(), new_path.size());
+    std::memcpy(at + before + new_path.size(), block_.get() + old.end[2], rest);
+    header& h = *reinterpret_cast<header*>(at);
+    h.end[2] = static_cast<std::uint32_t>(before + new_path.size());
+    h.end[3] = static_cast<std::uint32_t>(h.end[2] + (old.end[3] - old.end[2]));
+    return moved;
 }
 
 }  // namespace tolvanir

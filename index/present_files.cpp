@@ -1,10 +1,17 @@
 #include "index/present_files.h"
 
+#include <algorithm>
 #include <boost/filesystem/operations.hpp>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
+#include "platform/directory_listing.h"
 #include "platform/file_path.h"
 
 namespace tolvanir {
@@ -22,68 +29,175 @@ bool is_regular(std::string_view path) {
 }
 
 std::size_t name_start(std::string_view path) {
-    const std::size_t at = path.find_last_of("\\\\/");
-    return at == std::string_view::npos ? 0 : at + 1;
+    // By hand: find_last_of searches its set once for every byte.
+    for (std::size_t at = path.size(); at > 0; --at) {
+        if (path[at - 1] == '\\' || path[at - 1] == '/') return at;
+    }
+    return 0;
 }
 
 // A directory's regular files and directories, as the listing says without
-// following links; anything else is left out.
+// following links; anything else is left out. Kept compact: the listings of
+// a whole index are held until the last stored path has come in.
 class listing {
   public:
     explicit listing(std::string_view directory) {
-        boost::system::error_code error;
-        fs::directory_iterator entry(file_path_of(directory), error);
-        for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
-            const fs::file_type type = entry->symlink_status(error).type();
-            if (error) break;
-            if (type == fs::regular_file || type == fs::directory_file) {
-                names_.push_back(packed_file_name(entry->path()));
-                types_.push_back(type);
-            }
+        std::vector<listed_entry> entries;
+        if (!list_directory(directory, entries)) return;
+        for (const listed_entry& entry : entries) {
+            if (entry.type == listed_type::other) continue;
+            index_.push_back({hash(entry.name), static_cast<std::uint32_t>(names_.size()),
+                              static_cast<std::uint32_t>(entry.name.size()), entry.type});
+            names_ += entry.name;
         }
-        // Looked up by view: names_ no longer moves.
-        for (std::size_t k = 0; k < names_.size(); ++k) index_.emplace(names_[k], types_[k]);
+        std::sort(index_.begin(), index_.end(),
+                  [](const named& a, const named& b) { return a.hash < b.hash; });
     }
 
     // Null when the listing does not show the name.
-    [[nodiscard]] const fs::file_type* find(std::string_view name) const {
-        const auto found = index_.find(name);
-        return found == index_.end() ? nullptr : &found->second;
+    [[nodiscard]] const listed_type* find(std::string_view name) const {
+        const std::uint64_t key = hash(name);
+        auto at = std::lower_bound(index_.begin(), index_.end(), key,
+                                   [](const named& a, std::uint64_t k) { return a.hash < k; });
+        for (; at != index_.end() && at->hash == key; ++at) {
+            if (std::string_view(names_).substr(at->offset, at->size) == name) return &at->type;
+        }
+        return nullptr;
     }
 
   private:
-    std::vector<std::string> names_;
-    std::vector<fs::file_type> types_;
-    std::unordered_map<std::string_view, fs::file_type> index_;
+    static std::uint64_t hash(std::string_view name) { return std::hash<std::string_view>()(name); }
+
+    struct named {
+        std::uint64_t hash;
+        std::uint32_t offset, size;  // in names_
+        listed_type type;
+    };
+    std::string names_;
+    std::vector<named> index_;
+};
+
+struct directory_group {
+    std::string_view directory;
+    std::uint32_t number = 0;  // in the order directories came up
+    std::size_t paths = 0;
+    std::optional<listing> entries;  // written by the lister, read after it is done
 };
 
 }  // namespace
 
-std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
-    std::vector<bool> regular(paths.size(), false);
-    std::vector<std::string_view> directories(paths.size()), names(paths.size());
-    for (std::size_t k = 0; k < paths.size(); ++k) {
+struct present_files::state {
+    ~state() { finish(); }
+
+    void add(std::string_view path) {
         // The directory keeps its last separator: D: alone would name the
         // current directory of drive D, not its root.
-        const std::size_t start = name_start(paths[k]);
-        directories[k] = paths[k].substr(0, start);
-        names[k] = paths[k].substr(start);
+        const std::size_t start = name_start(path);
+        const std::string_view directory = path.substr(0, start);
+        auto found = by_directory.find(directory);
+        if (found == by_directory.end()) {
+            groups.emplace_back().directory = directory;
+            groups.back().number = static_cast<std::uint32_t>(groups.size() - 1);
+            found = by_directory.emplace(directory, &groups.back()).first;
+        }
+        directory_group& group = *found->second;
+        paths.push_back({path, static_cast<std::uint32_t>(start), group.number});
+        if (++group.paths == listed_from && !directory.empty()) list(group);
     }
-    // The paths grouped by directory, each group in the order of the paths.
-    std::unordered_map<std::string_view, std::vector<std::size_t>> by_directory;
-    for (std::size_t k = 0; k < paths.size(); ++k) by_directory[directories[k]].push_back(k);
 
-    for (const auto& [dir, members] : by_directory) {
-        std::optional<listing> entries;
-        if (members.size() >= listed_from && !dir.empty()) entries.emplace(dir);
-        for (const std::size_t k : members) {
-            const fs::file_type* type = entries ? entries->find(names[k]) : nullptr;
-            // Only what the listing shows is taken from it: a name it lacks may
-            // still resolve (letter case, short names), so it is asked for.
-            regular[k] = type == nullptr ? is_regular(paths[k]) : *type == fs::regular_file;
+    // The group's directory is listed by the lister, or here when it could
+    // not be started.
+    void list(directory_group& group) {
+        if (!lister_started) {
+            lister_started = true;
+            try {
+                lister = std::thread([this] { run_lister(); });
+            } catch (const std::system_error&) {
+            }
+        }
+        if (!lister.joinable()) {
+            group.entries.emplace(group.directory);
+            return;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            queue.push_back(&group);
+        }
+        wake.notify_one();
+    }
+
+    void run_lister() {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            wake.wait(lock, [this] { return !queue.empty() || done; });
+            if (queue.empty()) return;
+            directory_group* group = queue.front();
+            queue.pop_front();
+            lock.unlock();
+            group->entries.emplace(group->directory);
+            lock.lock();
         }
     }
-    return regular;
+
+    // Every listing asked for is made once this returns.
+    void finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        wake.notify_one();
+        if (lister.joinable()) lister.join();
+    }
+
+    std::vector<bool> answers() {
+        finish();
+        std::vector<bool> regular(paths.size(), false);
+        for (std::size_t k = 0; k < paths.size(); ++k) {
+            const stored_path& stored = paths[k];
+            const directory_group& group = groups[stored.group];
+            const listed_type* type =
+                group.entries ? group.entries->find(stored.path.substr(stored.name_start))
+                              : nullptr;
+            // Only what the listing shows is taken from it: a name it lacks may
+            // still resolve (letter case, short names), so it is asked for.
+            regular[k] =
+                type == nullptr ? is_regular(stored.path) : *type == listed_type::regular_file;
+        }
+        // The listings are let go before the caller builds the index.
+        paths = {};
+        groups = {};
+        by_directory = {};
+        return regular;
+    }
+
+    struct stored_path {
+        std::string_view path;
+        std::uint32_t name_start;
+        std::uint32_t group;  // its number in groups
+    };
+    std::vector<stored_path> paths;
+    std::deque<directory_group> groups;  // stays in place as it grows
+    std::unordered_map<std::string_view, directory_group*> by_directory;
+
+    std::thread lister;
+    bool lister_started = false;
+    std::mutex mutex;  // guards queue and done
+    std::condition_variable wake;
+    std::deque<directory_group*> queue;
+    bool done = false;
+};
+
+present_files::present_files() : state_(std::make_unique<state>()) {}
+present_files::~present_files() = default;
+
+void present_files::add(std::string_view path) { state_->add(path); }
+
+std::vector<bool> present_files::answers() { return state_->answers(); }
+
+std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
+    present_files check;
+    for (const std::string_view path : paths) check.add(path);
+    return check.answers();
 }
 
 }  // namespace tolvanir

@@ -14,6 +14,12 @@ using lock_t = boost::unique_lock<boost::mutex>;
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
+void prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#endif
+}
+
 // A path lies under a renamed or removed path when it is that path or
 // continues it with a separator; "Games2" does not lie under "Games".
 bool lies_under(std::string_view path, std::string_view prefix) {
@@ -38,6 +44,40 @@ const std::wstring& decoded(const item_slot& slot, std::wstring& buffer) {
     buffer.clear();
     append_from_wtf8(buffer, slot.text.display_name());
     return buffer;
+}
+
+// The slots stably sorted by display name. Where the platform makes sort
+// keys, all of them go in one buffer and are compared as bytes; else the
+// names themselves are compared.
+void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>& items) {
+    std::vector<std::size_t> rank(ids.size());
+    for (std::size_t k = 0; k < ids.size(); ++k) rank[k] = k;
+    std::wstring name;
+    std::string keys;
+    std::vector<std::size_t> key_end;
+    key_end.reserve(ids.size());
+    bool keyed = true;
+    for (std::size_t k = 0; k < ids.size() && keyed; ++k) {
+        keyed = append_natural_sort_key(decoded(items[ids[k]], name), keys);
+        key_end.push_back(keys.size());
+    }
+    if (keyed) {
+        const auto key = [&](std::size_t k) {
+            const std::size_t start = k == 0 ? 0 : key_end[k - 1];
+            return std::string_view(keys).substr(start, key_end[k] - start);
+        };
+        std::stable_sort(rank.begin(), rank.end(),
+                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    } else {
+        std::vector<std::wstring> names(ids.size());
+        for (std::size_t k = 0; k < ids.size(); ++k) decoded(items[ids[k]], names[k]);
+        std::stable_sort(rank.begin(), rank.end(), [&](std::size_t a, std::size_t b) {
+            return natural_compare(names[a], names[b]) < 0;
+        });
+    }
+    std::vector<std::uint32_t> ranked(ids.size());
+    for (std::size_t k = 0; k < rank.size(); ++k) ranked[k] = ids[rank[k]];
+    ids.swap(ranked);
 }
 
 }  // namespace
@@ -107,6 +147,7 @@ void tolvanir_list::insert_packed(std::vector<packed_item>&& texts,
     lock_t lock(items_lock);
     items.reserve(items.size() + texts.size());
     order.reserve(order.size() + texts.size());
+    known_paths.reserve(items.size() + texts.size());
     for (std::size_t k = 0; k < texts.size(); ++k) take_slot(std::move(texts[k]), uses[k]);
     changed = true;
 }
@@ -129,9 +170,13 @@ void tolvanir_list::remove_path(const std::wstring& path) {
     known_paths.for_each_candidate(bytes, [&](std::uint32_t id) {
         if (items[id].text.path() == bytes) gone.push_back(id);
     });
-    for (std::uint32_t id = 0; id < items.size(); ++id) {
-        const std::string_view other = items[id].text.path();
-        if (other.size() > bytes.size() && lies_under(other, bytes)) gone.push_back(id);
+    // Most removals the watcher reports are of files the index never held,
+    // and nothing lies below them: that is told without walking the slots.
+    if (known_paths.may_hold_below(bytes)) {
+        for (std::uint32_t id = 0; id < items.size(); ++id) {
+            const std::string_view other = items[id].text.path();
+            if (other.size() > bytes.size() && lies_under(other, bytes)) gone.push_back(id);
+        }
     }
     if (gone.empty()) return;
     lock_t lock(items_lock);
@@ -150,23 +195,35 @@ void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
     if (following_renames) renames.emplace_back(from, to);
-    std::vector<std::string> left;
-    for (const std::uint32_t id : order) {
+    // A path a rename left is no longer known, not even through an item that
+    // deduplication dropped: such items, found through the path's own chain,
+    // go. They are not renamed, so whether they go now or after the walk
+    // makes no difference.
+    std::vector<std::uint32_t> dropped;
+    std::string renamed;
+    constexpr std::size_t ahead = 8;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        // The walk in index order jumps between slots and their texts: both
+        // are fetched ahead, the slot first.
+        if (k + 2 * ahead < order.size()) prefetch(&items[order[k + 2 * ahead]]);
+        if (k + ahead < order.size()) items[order[k + ahead]].text.prefetch();
+        const std::uint32_t id = order[k];
         item_slot& slot = items[id];
-        if (!lies_under(slot.text.path(), from)) continue;
-        const std::string renamed = to + std::string(slot.text.path().substr(from.size()));
-        left.emplace_back(slot.text.path());
-        known_paths.remove(id, slot.text.path());
+        const std::string_view old = slot.text.path();
+        if (!lies_under(old, from)) continue;
+        const std::uint64_t key = path_index::hash(old);
+        known_paths.for_each_candidate(old, key, [&](std::uint32_t other) {
+            const item_slot& candidate = items[other];
+            if (!candidate.in_order && candidate.text.path() == old) dropped.push_back(other);
+        });
+        renamed.assign(to).append(old.substr(from.size()));
+        known_paths.remove(id, old, key);
         slot.text = slot.text.with_path(renamed);
         known_paths.add(id, slot.text.path());
         changed = true;
     }
-    // A path a rename left is no longer known, not even through an item that
-    // deduplication dropped.
-    for (std::uint32_t id = 0; id < items.size() && !left.empty(); ++id) {
-        const item_slot& slot = items[id];
-        if (slot.in_order || slot.text.empty()) continue;
-        if (std::find(left.begin(), left.end(), slot.text.path()) != left.end()) free_slot(id);
+    for (const std::uint32_t id : dropped) {
+        if (!items[id].text.empty()) free_slot(id);  // once, though two old paths may name it
     }
 }
 
@@ -188,20 +245,7 @@ void tolvanir_list::sort_and_dedupe() {
         in_order = natural_compare(first, decoded(items[tail[k]], second)) <= 0;
         first.swap(second);
     }
-    if (!in_order) {
-        std::vector<std::wstring> names(tail.size());
-        std::vector<std::size_t> rank(tail.size());
-        for (std::size_t k = 0; k < tail.size(); ++k) {
-            decoded(items[tail[k]], names[k]);
-            rank[k] = k;
-        }
-        std::stable_sort(rank.begin(), rank.end(), [&](std::size_t a, std::size_t b) {
-            return natural_compare(names[a], names[b]) < 0;
-        });
-        std::vector<std::uint32_t> ranked(tail.size());
-        for (std::size_t k = 0; k < rank.size(); ++k) ranked[k] = tail[rank[k]];
-        tail.swap(ranked);
-    }
+    if (!in_order) sort_by_name(tail, items);
     std::vector<std::uint32_t> merged;
     std::vector<bool> is_new;
     merged.reserve(order.size());

@@ -12,4 +12,11 @@ namespace tolvanir {
 // Negative, zero or positive like wcscmp.
 int natural_compare(const std::wstring& a, const std::wstring& b);
 
+// Appends to `key` bytes whose order (as memcmp compares them, a shorter
+// key first) is natural_compare's order of the names, equal for names it
+// finds equal, so that many names sort without comparing them pairwise.
+// False, with `key` unchanged, where the platform cannot make such keys
+// (Windows: StrCmpLogicalW has none); the names are then compared.
+[[nodiscard]] bool append_natural_sort_key(const std::wstring& name, std::string& key);
+
 }  // namespace tolvanir

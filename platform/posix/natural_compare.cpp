@@ -1,6 +1,7 @@
 #include "platform/natural_compare.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/lower_case.h"
 
@@ -58,7 +59,35 @@ int compare_numbers(const std::wstring& a, std::size_t& i, const std::wstring& b
     return result;
 }
 
+void append_be(std::string& key, std::uint32_t value, int bytes) {
+    for (int k = bytes - 1; k >= 0; --k)
+        key.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+}
+
 }  // namespace
+
+// Each character's class, then its folded value (one byte below U+0080,
+// four above), so that both decide in the order compare_char does; a run
+// of digits is the class of digits, the run's length without its leading
+// zeros, then those digits, as compare_numbers decides.
+bool append_natural_sort_key(const std::wstring& name, std::string& key) {
+    for (std::size_t i = 0; i < name.size();) {
+        if (is_digit(name[i])) {
+            while (name[i] == L'0' && i + 1 < name.size() && is_digit(name[i + 1])) ++i;
+            std::size_t end = i;
+            while (end < name.size() && is_digit(name[end])) ++end;
+            key.push_back(0);
+            append_be(key, static_cast<std::uint32_t>(end - i), 4);
+            for (; i < end; ++i) key.push_back(static_cast<char>(name[i]));
+            continue;
+        }
+        const wchar_t c = fold(name[i++]);
+        const int kind = char_class(c);
+        key.push_back(static_cast<char>(kind));
+        append_be(key, static_cast<std::uint32_t>(c), kind == 3 ? 4 : 1);
+    }
+    return true;
+}
 
 int natural_compare(const std::wstring& a, const std::wstring& b) {
     std::size_t i = 0, j = 0;

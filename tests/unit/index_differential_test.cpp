@@ -6,6 +6,7 @@
 // characters beyond U+FFFF.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -33,8 +34,10 @@ const std::vector<std::wstring> names = {L"App",
                                          L"\u00C4rger",
                                          L""};
 const std::vector<std::wstring> targets = {L"", L"C:\\t\\a.exe", L"C:\\t\\b.exe"};
-const std::vector<std::wstring> directories = {L"C:\\S", L"C:\\S\\Games", L"C:\\S\\Games2",
-                                               L"D:\\"};
+// With directories the index never holds items in: a prefix of a name, one
+// with a trailing separator, one elsewhere.
+const std::vector<std::wstring> directories = {
+    L"C:\\S", L"C:\\S\\Games", L"C:\\S\\Games2", L"D:\\", L"C:\\S\\Gam", L"C:\\S\\", L"C:\\Temp"};
 const std::vector<std::wstring> files = {L"a.lnk", L"b.lnk", L"\u8BB0.lnk", L"x\U0001F600.lnk"};
 const std::vector<std::int32_t> counts = {0, 1, 7, -1, INT32_MIN};
 const std::vector<std::wstring> queries = {L"",           L"a",      L"app", L"jsb",
@@ -57,6 +60,30 @@ void expect_same_items(const std::vector<program_item>& got,
     }
 }
 
+void expect_same_rows(const shown_results& got, const shown_results& expected, int step) {
+    ASSERT_EQ(got.size(), expected.size()) << "step " << step;
+    for (std::size_t k = 0; k < got.size(); ++k) {
+        EXPECT_EQ(got[k].shown_text, expected[k].shown_text) << "step " << step;
+        EXPECT_EQ(got[k].launch_text, expected[k].launch_text) << "step " << step;
+        EXPECT_EQ(got[k].score, expected[k].score) << "step " << step;
+    }
+}
+
+// Index.json with the items in the order given, as the program formats it.
+std::string text_in_order(const std::vector<program_item>& items) {
+    wptree root;
+    wptree& list = root.put_child(L"list", wptree());
+    for (const program_item& item : items) {
+        wptree& element = list.push_back(std::make_pair(std::wstring(), wptree()))->second;
+        for (const std::wstring& field :
+             {item.display_name, item.search_text, item.path, item.target,
+              std::to_wstring(static_cast<std::uint32_t>(item.use_count))}) {
+            element.push_back(std::make_pair(std::wstring(), wptree(field)));
+        }
+    }
+    return format_json_text(root);
+}
+
 TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
     std::vector<std::wstring> paths;
     for (const std::wstring& dir : directories) {
@@ -70,7 +97,7 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
         launcher_query launcher(index);
         testing::fake_result_list list;
         for (int step = 0; step < 300; ++step) {
-            const unsigned op = rng() % 12;
+            const unsigned op = rng() % 13;
             const auto random_item = [&] {
                 program_item item;
                 item.display_name = pick(names);
@@ -80,7 +107,20 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
                 item.use_count = pick(counts);
                 return item;
             };
-            if (op < 4) {
+            if (op == 3) {
+                // The same shortcut under two scan directories: one of the two
+                // is dropped, and either folder may be renamed later.
+                program_item item;
+                item.display_name = pick(names);
+                item.search_text = item.display_name + to_pinyin(item.display_name);
+                item.target = pick(targets);
+                const std::wstring file = pick(files);
+                for (const std::wstring& dir : {pick(directories), pick(directories)}) {
+                    item.path = join(dir, file);
+                    index.insert_item(item);
+                    reference.insert_item(item);
+                }
+            } else if (op < 3) {
                 const program_item item = random_item();
                 index.insert_item(item);
                 reference.insert_item(item);
@@ -105,7 +145,11 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
                 reference.sort_and_dedupe();
                 expect_same_items(index.copy_items(), reference.items(), step);
             } else if (op == 5) {
-                const std::wstring gone = rng() % 2 ? pick(paths) : pick(directories);
+                // A file, a directory, or a temporary file the index never held.
+                const unsigned which = rng() % 3;
+                const std::wstring gone = which == 0   ? pick(paths)
+                                          : which == 1 ? pick(directories)
+                                                       : join(pick(directories), L"~DF1.tmp");
                 index.remove_path(gone);
                 reference.remove_path(gone);
             } else if (op == 6) {
@@ -121,14 +165,7 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
             } else {
                 const std::wstring query = pick(queries);
                 launcher.run_search(query, list);
-                const shown_results expected = reference.query(query);
-                const shown_results& got = launcher.results();
-                ASSERT_EQ(got.size(), expected.size()) << "step " << step;
-                for (std::size_t k = 0; k < got.size(); ++k) {
-                    EXPECT_EQ(got[k].shown_text, expected[k].shown_text) << "step " << step;
-                    EXPECT_EQ(got[k].launch_text, expected[k].launch_text) << "step " << step;
-                    EXPECT_EQ(got[k].score, expected[k].score) << "step " << step;
-                }
+                expect_same_rows(launcher.results(), reference.query(query), step);
                 expect_same_items(index.copy_items(), reference.items(), step);
             }
             for (const std::wstring& path : paths) {
@@ -140,7 +177,9 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
             if (::testing::Test::HasFailure()) return;
         }
         // What is written reads back the same through the streaming reader and
-        // through the tree.
+        // through the tree, and so does a file of the same items in another
+        // order (a hand-made or older one): the same items once sorted, the
+        // same rows for every query.
         const std::string written = index_text(index);
         reference.sort_and_dedupe();
         const auto any_file = [](const std::wstring&) { return true; };
@@ -151,6 +190,22 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
         load_index_tree(tree, from_tree, any_file);
         expect_same_items(streamed.copy_items(), reference.items(), -1);
         expect_same_items(from_tree.copy_items(), reference.items(), -1);
+
+        std::vector<program_item> shuffled = reference.items();
+        std::shuffle(shuffled.begin(), shuffled.end(), rng);
+        tolvanir_list scan_order;
+        testing::reference_index expected;
+        ASSERT_TRUE(load_index_text(text_in_order(shuffled), scan_order, any_file));
+        for (const program_item& item : shuffled) expected.insert_item(item);
+        for (tolvanir_list* loaded : {&streamed, &scan_order}) {
+            testing::reference_index& plain = loaded == &streamed ? reference : expected;
+            launcher_query loaded_query(*loaded);
+            for (const std::wstring& query : queries) {
+                loaded_query.run_search(query, list);
+                expect_same_rows(loaded_query.results(), plain.query(query), -1);
+            }
+            expect_same_items(loaded->copy_items(), plain.items(), -1);
+        }
     }
 }
 

@@ -118,20 +118,31 @@ TEST(IndexFile, OnlyItemsWhoseFilesStillExistAreLoaded) {
     temp_dir dir(L"\u5E94\u7528");  // 应用
     boost::filesystem::create_directory(dir / L"apps");
     tolvanir_list index;
-    std::vector<std::wstring> present;
+    std::vector<std::wstring> present, linked;
     for (const boost::filesystem::path& folder : {dir.path(), dir / L"apps"}) {
         const std::wstring file = (folder / L"\u8BB0\u4E8B\u672C.lnk").wstring();
         write_bytes(file, "lnk");
         present.push_back(file);
         boost::filesystem::create_directory(folder / L"folder.exe");
-        for (const auto& [name, path] : std::vector<std::pair<std::wstring, std::wstring>>{
-                 {L"Present", file},
-                 {L"Missing", (folder / L"missing.lnk").wstring()},
-                 {L"Folder", (folder / L"folder.exe").wstring()},
-                 {L"Missing too", (folder / L"gone.exe").wstring()}}) {
-            index.insert_item(make_item(name, L"", path, path, 1));
+        std::vector<std::pair<std::wstring, std::wstring>> stored = {
+            {L"Present", file},
+            {L"Missing", (folder / L"missing.lnk").wstring()},
+            {L"Folder", (folder / L"folder.exe").wstring()},
+            {L"Missing too", (folder / L"gone.exe").wstring()}};
+        // A listing does not say where a link leads: those are asked for.
+        boost::system::error_code no_links;  // creating links may take a right the user lacks
+        boost::filesystem::create_symlink(file, folder / L"link.lnk", no_links);
+        boost::filesystem::create_symlink(folder / L"gone.exe", folder / L"dangling.lnk", no_links);
+        // Wine reports success without making the link.
+        if (!no_links && boost::filesystem::is_symlink(folder / L"link.lnk")) {
+            linked.push_back((folder / L"link.lnk").wstring());
+            stored.emplace_back(L"Link", linked.back());
+            stored.emplace_back(L"Dangling", (folder / L"dangling.lnk").wstring());
         }
+        for (const auto& [name, path] : stored)
+            index.insert_item(make_item(name, L"", path, path, 1));
     }
+    present.insert(present.begin(), linked.begin(), linked.end());  // "Link" sorts first
     index.insert_item(make_item(L"Few", L"", (dir / L"x" / L"..").wstring(), L"", 1));
     ASSERT_TRUE(save_index(index, dir / L"Index.json"));
 

@@ -37,11 +37,38 @@ TEST(NaturalCompare, OrdersLikeTheShell) {
         {L"100", L"99", 1},
         {L"12345678901234567890", L"12345678901234567891", -1},  // beyond 64 bits
         {L"Game 2 Demo", L"Game 2 demo", 0},
+        {L"a2b", L"a02c", -1},
+        {L"\u00C4rger", L"\u00E4rger", 0},  // folded beyond ASCII too
     };
     for (const ordered_pair& row : rows) {
         SCOPED_TRACE(std::wstring(row.a) + L" | " + row.b);
         EXPECT_EQ(sign(natural_compare(row.a, row.b)), row.expected);
         EXPECT_EQ(sign(natural_compare(row.b, row.a)), -row.expected);
+    }
+}
+
+// Where the platform makes sort keys, their order is the comparison's, and
+// equal keys are names it finds equal.
+TEST(NaturalCompare, SortKeysOrderLikeTheComparison) {
+    const std::vector<std::wstring> names = {L"",           L"a",          L"A",
+                                             L"App 2",      L"app 3",      L"App 10",
+                                             L"app 02",     L"2x",         L"_x",
+                                             L"ax",         L"x 9",        L"x9",
+                                             L"x09y",       L"x9z",        L"100",
+                                             L"99",         L"0",          L"00",
+                                             L"a0",         L"a00b",       L"v1.10",
+                                             L"v1.9",       L"\u4E2D",     L"\u4E00",
+                                             L"\u00C4rger", L"\u00E4rger", L"Smile \U0001F600",
+                                             L"zz",         L"Z",          L"12345678901234567890"};
+    std::string probe;
+    if (!append_natural_sort_key(L"a", probe)) GTEST_SKIP() << "no sort keys here";
+    for (const std::wstring& a : names) {
+        for (const std::wstring& b : names) {
+            std::string ka, kb;
+            ASSERT_TRUE(append_natural_sort_key(a, ka));
+            ASSERT_TRUE(append_natural_sort_key(b, kb));
+            EXPECT_EQ(sign(ka.compare(kb)), sign(natural_compare(a, b))) << ka.size();
+        }
     }
 }
 
