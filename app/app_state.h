@@ -23,6 +23,8 @@ constexpr UINT WM_LAUNCHER_KEY = WM_USER + 3;
 constexpr UINT WM_LAUNCHER_APPEND = WM_USER + 4;
 // A launch handed to the shell has ended (no arguments; the window asks).
 constexpr UINT WM_LAUNCHER_LAUNCHED = WM_APP + 1;
+// The next slice of a long result list is due.
+constexpr UINT WM_LAUNCHER_FILL = WM_APP + 2;
 
 // The name of the instance mutex and of the message that wakes a running copy.
 constexpr const wchar_t* instance_name = L"{5D0F7A12-3B9E-4C61-8A2D-E47B19C03F58}";

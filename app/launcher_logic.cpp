@@ -16,16 +16,21 @@ void launcher_logic::prepare_show() {
     if (!controls_.window_visible() && !controls_.input_text().empty()) {
         controls_.set_input_text(std::wstring());
     }
+    run_query(nullptr);
 }
 
 void launcher_logic::on_shown() {
     accepting_input_ = true;
     controls_.focus_input();
-    on_query_changed();
+    if (!listed_ || controls_.input_text() != listed_text_ || index_.is_changed()) {
+        on_query_changed();
+    }
 }
 
 void launcher_logic::hide_launcher() {
     accepting_input_ = false;
+    fill_.cancel();
+    listed_ = false;
     controls_.reset_content();
     controls_.set_input_text(std::wstring());
     controls_.hide_window();
@@ -48,12 +53,14 @@ void launcher_logic::on_key(unsigned vk, bool control, bool shift) {
         case vk_up:
             if (controls_.input_has_focus()) {
                 const int current = controls_.cur_sel();
+                if (current <= 0) fill_.complete();  // the true last row
                 controls_.set_cur_sel(current <= 0 ? controls_.count() - 1 : current - 1);
             }
             break;
         case vk_down:
             if (controls_.input_has_focus()) {
                 const int current = controls_.cur_sel();
+                fill_.complete_to(static_cast<std::size_t>(current + 1));
                 controls_.set_cur_sel(current < controls_.count() - 1 ? current + 1 : 0);
             }
             break;
@@ -70,6 +77,10 @@ void launcher_logic::on_selection_changed() {
     if (accepting_input_) launch_selection(true);
 }
 
+void launcher_logic::on_list_focus() { fill_.complete(); }
+
+bool launcher_logic::on_fill_slice() { return fill_.step(); }
+
 void launcher_logic::on_timer() {
     if (controls_.window_visible() && query_.command_mode() == item_search_mode &&
         index_.is_changed()) {
@@ -78,12 +89,24 @@ void launcher_logic::on_timer() {
         const shown_results& shown = query_.results();
         const std::wstring kept =
             row >= 0 && static_cast<std::size_t>(row) < shown.size() ? shown[row].launch_text : L"";
-        query_.on_query_changed(controls_.input_text(), controls_, row >= 0 ? &kept : nullptr);
+        run_query(row >= 0 ? &kept : nullptr);
     }
 }
 
-void launcher_logic::on_query_changed() {
-    query_.on_query_changed(controls_.input_text(), controls_);
+void launcher_logic::on_query_changed() { run_query(nullptr); }
+
+void launcher_logic::run_query(const std::wstring* keep) {
+    const std::wstring text = controls_.input_text();
+    const int selected = query_.search(text, keep);
+    fill_.start(controls_, query_.results(), selected);
+    listed_ = true;
+    listed_text_ = text;
+    if (!fill_.pending()) return;
+    if (schedule_fill_) {
+        schedule_fill_();
+    } else {
+        fill_.complete();
+    }
 }
 
 void launcher_logic::launch_selection(bool from_list, bool elevated) {

@@ -25,12 +25,18 @@ class launcher_logic {
 
     // Where "!" queries and their picks go.
     void set_commands(launcher_query::command_search_fn search, command_fn run);
+    // Long lists are filled in slices: `later` asks the window to call
+    // on_fill_slice soon, after the input and painting already waiting.
+    void set_fill_scheduler(std::function<void()> later) { schedule_fill_ = std::move(later); }
 
     // Before the window is shown: a hidden window's input line holds only keys
-    // that arrived after the hide, meant for another window; they go.
+    // that arrived after the hide, meant for another window; they go. The
+    // rows for the line's text are listed now, so that the window's first
+    // frame shows them.
     void prepare_show();
     // The last steps of showing the window: take input, focus the input line
-    // and list the rows for its text.
+    // and list the rows for its text (kept from prepare_show when neither the
+    // text nor the index changed meanwhile).
     void on_shown();
     void hide_launcher();
     // A key the hook took while the window was in front, with Ctrl and Shift
@@ -42,6 +48,11 @@ class launcher_logic {
     void on_input_changed();
     // The result list's selection changed (a click on a row).
     void on_selection_changed();
+    // The result list took the focus: letters typed into it look for their
+    // row among every row.
+    void on_list_focus();
+    // One slice of an unfinished fill; true while rows remain.
+    bool on_fill_slice();
     // The refresh timer: reruns the item query when the index changed under
     // a visible window. The selected item stays selected while it is listed.
     void on_timer();
@@ -56,12 +67,19 @@ class launcher_logic {
     [[nodiscard]] const shown_results& results() const { return query_.results(); }
 
   private:
+    void run_query(const std::wstring* keep);
+
     tolvanir_list& index_;
     launcher_controls& controls_;
     launcher_query query_;
+    sliced_fill fill_;
     shell_fn shell_;
     command_fn run_command_;
+    std::function<void()> schedule_fill_;
     bool accepting_input_ = false;
+    // The list holds the rows of a query for this text.
+    bool listed_ = false;
+    std::wstring listed_text_;
 };
 
 }  // namespace tolvanir

@@ -18,6 +18,7 @@ namespace tolvanir {
 namespace {
 
 constexpr UINT_PTR refresh_timer = 0;
+constexpr UINT_PTR fill_timer = 1;
 constexpr UINT refresh_interval_ms = 200;
 constexpr int list_item_height = 24;
 // How long the exit waits for launches the shell has not answered yet.
@@ -57,6 +58,7 @@ TolvanirUI::TolvanirUI()
              [this](const std::wstring& text, bool elevated, std::function<void()> accepted) {
                  launches_.start(text, elevated, std::move(accepted));
              }) {
+    logic_.set_fill_scheduler([this] { PostMessageW(handle(), WM_LAUNCHER_FILL, 0, 0); });
     const label_fn label = [](const std::wstring& key) { return text(key); };
     logic_.set_commands(
         [label](const std::wstring& query, shown_results& results) {
@@ -89,6 +91,9 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             if (wparam == refresh_timer) {
                 logic_.on_timer();
                 take_late_settings();
+            } else if (wparam == fill_timer) {
+                KillTimer(handle(), fill_timer);
+                fill_slice();
             }
             return true;
         case WM_ACTIVATE:
@@ -100,6 +105,9 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             } else if (reinterpret_cast<HWND>(lparam) == result_list_ &&
                        HIWORD(wparam) == LBN_SELCHANGE) {
                 logic_.on_selection_changed();
+            } else if (reinterpret_cast<HWND>(lparam) == result_list_ &&
+                       HIWORD(wparam) == LBN_SETFOCUS) {
+                logic_.on_list_focus();
             }
             return true;
         case WM_NCLBUTTONDOWN:
@@ -113,6 +121,9 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             return true;
         case WM_LAUNCHER_LAUNCHED:
             launches_.collect();
+            return true;
+        case WM_LAUNCHER_FILL:
+            fill_slice();
             return true;
         case WM_DESTROY:
             result = on_destroy();
@@ -327,6 +338,18 @@ void TolvanirUI::take_input_typed_before(const key_order::posted_key& key) {
 }
 
 void TolvanirUI::hide_launcher() { logic_.hide_launcher(); }
+
+// One slice of a long fill, then the next: at once when nothing else waits,
+// else after the input and painting that do (posted messages would come
+// before them; a timer's come after).
+void TolvanirUI::fill_slice() {
+    if (!logic_.on_fill_slice()) return;
+    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0) {
+        SetTimer(handle(), fill_timer, USER_TIMER_MINIMUM, nullptr);
+    } else {
+        PostMessageW(handle(), WM_LAUNCHER_FILL, 0, 0);
+    }
+}
 
 LRESULT TolvanirUI::show_launcher() {
     // Already up and taking input: a flood of show requests costs nothing,

@@ -41,6 +41,7 @@ class TolvanirUI : public window_base {
     LRESULT show_launcher();
     bool take_own_click();
     void hide_launcher();
+    void fill_slice();
     void on_end_session();
     void wait_for_background_save();
     void save_index_file();

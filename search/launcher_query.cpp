@@ -13,6 +13,15 @@ void launcher_query::on_query_changed(const std::wstring& typed, result_list& li
 
 void launcher_query::run_search(const std::wstring& query, result_list& list,
                                 const std::wstring* keep) {
+    const int selected = search_normalized(query, keep);
+    fill_result_list(list, shown_, selected);
+}
+
+int launcher_query::search(const std::wstring& typed, const std::wstring* keep) {
+    return search_normalized(normalize_query(typed), keep);
+}
+
+int launcher_query::search_normalized(const std::wstring& query, const std::wstring* keep) {
     if (!query.empty() && query[0] == L'!') {
         command_mode_ = command_search_mode;
         shown_.clear();
@@ -28,7 +37,7 @@ void launcher_query::run_search(const std::wstring& query, result_list& list,
         });
         if (found != shown_.end()) selected = static_cast<int>(found - shown_.begin());
     }
-    fill_result_list(list, shown_, selected);
+    return selected;
 }
 
 }  // namespace tolvanir

@@ -24,19 +24,24 @@ class launcher_query {
 
     void set_command_search(command_search_fn search) { command_search_ = std::move(search); }
 
-    // Normalises the typed text and runs the search with it. With `keep`,
-    // the row of the entry with that launch text is selected if there is
-    // one, else the first row.
+    // Normalises the typed text, runs the search with it and fills the list.
+    // With `keep`, the row of the entry with that launch text is selected if
+    // there is one, else the first row.
     void on_query_changed(const std::wstring& typed, result_list& list,
                           const std::wstring* keep = nullptr);
     // Takes an already normalised query.
     void run_search(const std::wstring& query, result_list& list,
                     const std::wstring* keep = nullptr);
+    // The search alone, for a caller that fills the list itself: returns the
+    // row to select, as above.
+    int search(const std::wstring& typed, const std::wstring* keep = nullptr);
 
     [[nodiscard]] std::int32_t command_mode() const { return command_mode_; }
     [[nodiscard]] const shown_results& results() const { return shown_; }
 
   private:
+    int search_normalized(const std::wstring& query, const std::wstring* keep);
+
     tolvanir_list& index_;
     item_search items_;
     command_search_fn command_search_;

@@ -1,19 +1,56 @@
 #include "search/result_list.h"
 
+#include <algorithm>
+
 namespace tolvanir {
 
 void fill_result_list(result_list& list, const shown_results& results, int selected) {
-    list.begin_fill(results.size());
+    sliced_fill fill;
+    fill.start(list, results, selected);
+    fill.complete();
+}
+
+void sliced_fill::start(result_list& list, const shown_results& results, int selected) {
+    list_ = &list;
+    results_ = &results;
+    next_ = 0;
+    const std::size_t first =
+        std::min(results.size(), std::max(first_rows, static_cast<std::size_t>(selected) + 1));
+    list.begin_fill(first);
     list.reset_content();
     list.reserve(results.size());
-    for (const result_entry& entry : results) {
-        // The index LB_ADDSTRING gives back is the one LB_GETCOUNT would have
-        // given before it: one message fewer per row.
-        const int row = list.add_string(entry.shown_text);
-        if (row >= 0) list.set_item_data(row, &entry.launch_text);
-    }
+    add_until(first, false);
     list.set_cur_sel(selected);
     list.end_fill();
+}
+
+bool sliced_fill::step() {
+    if (!pending()) return false;
+    list_->begin_fill(results_->size() - next_);
+    add_until(results_->size(), true);
+    list_->end_fill();
+    return pending();
+}
+
+void sliced_fill::complete_to(std::size_t row) {
+    if (!pending()) return;
+    const std::size_t end = row < results_->size() ? row + 1 : results_->size();
+    if (end <= next_) return;
+    list_->begin_fill(end - next_);
+    add_until(end, false);
+    list_->end_fill();
+}
+
+void sliced_fill::add_until(std::size_t end, bool timed) {
+    const auto deadline = std::chrono::steady_clock::now() + slice;
+    for (; next_ < end; ++next_) {
+        if (timed && next_ % 64 == 0 && std::chrono::steady_clock::now() >= deadline) break;
+        const result_entry& entry = (*results_)[next_];
+        // The index LB_ADDSTRING gives back is the one LB_GETCOUNT would have
+        // given before it: one message fewer per row.
+        const int row = list_->add_string(entry.shown_text);
+        if (row >= 0) list_->set_item_data(row, &entry.launch_text);
+    }
 }
 
 }  // namespace tolvanir

@@ -2,6 +2,7 @@
 // needs, so the row-producing logic runs against a stand-in in tests.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -41,5 +42,36 @@ class counting_result_list : public result_list {
 // Replaces the list's rows with the results, best first, and selects a row:
 // the first, unless told otherwise.
 void fill_result_list(result_list& list, const shown_results& results, int selected = 0);
+
+// The same fill in parts: the first screens of rows at once, the rest in
+// slices of a few milliseconds, so that a hundred thousand rows never hold
+// the window thread (which also serves the desktop's keyboard hook) for long.
+// When it ends, the list holds exactly what fill_result_list leaves. The
+// results must stay as they are until then; a new start replaces an
+// unfinished fill.
+class sliced_fill {
+  public:
+    static constexpr std::size_t first_rows = 256;
+    static constexpr std::chrono::microseconds slice{3000};
+
+    // Empties the list, adds the first rows (up to `selected` at least) and
+    // selects `selected`.
+    void start(result_list& list, const shown_results& results, int selected);
+    // Adds rows for about one slice; false once every row is in.
+    bool step();
+    // Adds every row up to and including `row` now.
+    void complete_to(std::size_t row);
+    void complete() { complete_to(static_cast<std::size_t>(-1)); }
+    // The list was emptied: nothing more goes into it.
+    void cancel() { results_ = nullptr; }
+    [[nodiscard]] bool pending() const { return results_ != nullptr && next_ < results_->size(); }
+
+  private:
+    void add_until(std::size_t end, bool timed);
+
+    result_list* list_ = nullptr;
+    const shown_results* results_ = nullptr;
+    std::size_t next_ = 0;
+};
 
 }  // namespace tolvanir

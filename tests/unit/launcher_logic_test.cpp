@@ -277,3 +277,93 @@ TEST_F(LauncherLogic, CommandRowsGoToTheCommandRunner) {
 
 }  // namespace
 }  // namespace tolvanir
+
+namespace tolvanir {
+namespace {
+
+// A thousand items: more than the first rows a fill adds at once.
+class LongList : public ::testing::Test {
+  protected:
+    LongList() {
+        for (int n = 0; n < 1000; ++n) {
+            index.insert_item(make_item(L"Tool " + std::to_wstring(n),
+                                        L"C:\\t\\" + std::to_wstring(n) + L".lnk", 0));
+        }
+        controls.on_text_changed = [this] { logic.on_input_changed(); };
+        logic.set_fill_scheduler([this] { ++scheduled; });
+    }
+
+    void show() {
+        logic.prepare_show();
+        controls.visible = true;
+        logic.on_shown();
+    }
+    void finish() {
+        while (logic.on_fill_slice()) {
+        }
+    }
+    // What one fill of the same results leaves.
+    std::vector<std::wstring> whole() {
+        testing::fake_result_list list;
+        fill_result_list(list, logic.results());
+        return list.texts();
+    }
+
+    tolvanir_list index;
+    testing::fake_controls controls;
+    int scheduled = 0;
+    launcher_logic logic{index, controls, [](const std::wstring&, bool, std::function<void()>) {}};
+};
+
+TEST_F(LongList, FillsTheFirstScreensAtOnceAndTheRestInSlicesToTheSameRows) {
+    show();
+    EXPECT_EQ(controls.list.count(), static_cast<int>(sliced_fill::first_rows));
+    EXPECT_EQ(controls.list.selected, 0);
+    EXPECT_GT(scheduled, 0);
+    finish();
+    EXPECT_EQ(controls.list.texts(), whole());
+    EXPECT_EQ(controls.list.selected, 0);
+}
+
+TEST_F(LongList, KeysActOnTheWholeList) {
+    show();
+    logic.on_key(vk_up);
+    EXPECT_EQ(controls.list.selected, 999) << "Up from the first row: the true last row";
+    show();
+    controls.list.set_cur_sel(static_cast<int>(sliced_fill::first_rows) - 1);
+    logic.on_key(vk_down);
+    EXPECT_EQ(controls.list.selected, static_cast<int>(sliced_fill::first_rows));
+    show();
+    logic.on_list_focus();  // letters typed into the list find any row
+    EXPECT_EQ(controls.list.texts(), whole());
+}
+
+TEST_F(LongList, ANewKeystrokeReplacesTheUnfinishedFill) {
+    show();
+    controls.type(L"tool9");
+    finish();
+    EXPECT_EQ(controls.list.texts(), whole());
+    EXPECT_EQ(controls.list.texts().front(), L"Tool 9");
+    logic.hide_launcher();
+    EXPECT_FALSE(logic.on_fill_slice()) << "a hidden window's list stays empty";
+    EXPECT_EQ(controls.list.count(), 0);
+}
+
+TEST_F(LongList, TheFirstFrameHasRowsAndTheShowDoesNotFillTwice) {
+    controls.visible = false;
+    logic.prepare_show();
+    EXPECT_EQ(controls.list.count(), static_cast<int>(sliced_fill::first_rows))
+        << "rows before the window is visible";
+    const int resets = controls.list.resets;
+    controls.visible = true;
+    logic.on_shown();
+    EXPECT_EQ(controls.list.resets, resets) << "nothing changed: no second fill";
+    logic.hide_launcher();
+    logic.prepare_show();
+    index.insert_item(make_item(L"Added", L"C:\\added.lnk", 0));
+    logic.on_shown();
+    EXPECT_EQ(controls.list.resets, resets + 3) << "the index changed: filled again";
+}
+
+}  // namespace
+}  // namespace tolvanir
