@@ -362,6 +362,8 @@ LRESULT TolvanirUI::show_launcher() {
     logic_.prepare_show();
     ShowWindow(handle(), SW_SHOW);
     SetForegroundWindow(handle());
+    // Painted now, with the rows listed before the show, not after the pause.
+    RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(100);
     POINT cursor = {};
     GetCursorPos(&cursor);

@@ -26,6 +26,10 @@
 //                      WM_USER+3 with Enter
 //   probe flood N      posts WM_USER+1 and the instance message N times each
 //   probe close-in-show  waits for the window to be shown, then sends WM_CLOSE
+//   probe first-frame  after a first line "ready", sees Win+R go down (a hook
+//                      of its own) and prints how many milliseconds later the
+//                      window was visible, its list painted with rows (read
+//                      off the screen), and its input line focused
 //   probe windows      "window=TITLE" for each visible top-level window
 //
 // Texts are printed in UTF-8.
@@ -240,6 +244,81 @@ int type_at_once(const std::wstring& text) {
     return sent == inputs.size() ? 0 : 1;
 }
 
+LARGE_INTEGER win_r_down = {};
+
+LRESULT CALLBACK see_win_r(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
+    if (code == HC_ACTION && wparam == WM_KEYDOWN && key->vkCode == 'R' &&
+        win_r_down.QuadPart == 0 && (GetAsyncKeyState(VK_LWIN) & 0x8000)) {
+        QueryPerformanceCounter(&win_r_down);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+// Whether the screen shows anything but the list's background in its first row.
+bool first_row_painted(HWND list) {
+    RECT r = {};
+    GetWindowRect(list, &r);
+    const int width = 200, height = 20;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left + 2, r.top + 2, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const DWORD background = GetSysColor(COLOR_WINDOW);
+    const DWORD back =
+        (GetRValue(background) << 16) | (GetGValue(background) << 8) | GetBValue(background);
+    for (const DWORD p : pixels) {
+        if ((p & 0xFFFFFF) != back) return true;
+    }
+    return false;
+}
+
+int first_frame(HWND window) {
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, see_win_r, GetModuleHandleW(nullptr), 0);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    HWND list = child(window, L"ListBox");
+    HWND edit = child(window, L"Edit");
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    double visible = -1, painted = -1, focused = -1;
+    const DWORD give_up = GetTickCount() + 20000;
+    while (focused < 0 && GetTickCount() < give_up) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        if (win_r_down.QuadPart == 0) {
+            Sleep(1);
+            continue;
+        }
+        QueryPerformanceCounter(&now);
+        const double ms = (now.QuadPart - win_r_down.QuadPart) * 1000.0 / frequency.QuadPart;
+        if (visible < 0 && IsWindowVisible(window)) visible = ms;
+        if (visible >= 0 && painted < 0 && first_row_painted(list)) painted = ms;
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+        if (painted >= 0 && gui.hwndFocus == edit) focused = ms;
+        Sleep(1);
+    }
+    UnhookWindowsHookEx(hook);
+    std::printf("visible_ms=%.1f\nrows_painted_ms=%.1f\nfocused_with_rows_ms=%.1f\n", visible,
+                painted, focused);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     HWND window = FindWindowW(L"Tolvanir", nullptr);
     const std::wstring command = argc > 1 ? argv[1] : L"state";
@@ -268,6 +347,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         return 0;
     }
+    if (command == L"first-frame") return first_frame(window);
     if (command == L"close-in-show") {
         for (int i = 0; i < 20000 && !IsWindowVisible(window); ++i) Sleep(1);
         DWORD_PTR ignored = 0;
