@@ -1,8 +1,13 @@
 #include "app/win32_controls.h"
 
+#include <algorithm>
+
 namespace tolvanir {
 
-void win32_controls::reset_content() { SendMessageW(list, LB_RESETCONTENT, 0, 0); }
+void win32_controls::reset_content() {
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    first_added_ = 0;
+}
 
 int win32_controls::count() const {
     return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
@@ -25,6 +30,7 @@ void win32_controls::set_cur_sel(int row) {
 // Thousands of rows would otherwise repaint and reallocate one by one; a few
 // cost less than the repaint of the whole list that turning it back on takes.
 void win32_controls::begin_fill(std::size_t rows) {
+    first_added_ = count();
     quiet_fill_ = rows > quiet_fill_from;
     if (quiet_fill_) SendMessageW(list, WM_SETREDRAW, FALSE, 0);
 }
@@ -37,10 +43,22 @@ void win32_controls::reserve(std::size_t rows) {
     }
 }
 
+// Only what the added rows may show is painted again: a slice that goes in
+// below the visible rows repaints nothing, and so leaves no painting waiting
+// that would slow the next slice.
 void win32_controls::end_fill() {
     if (!quiet_fill_) return;
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    RECT client = {}, first = {};
+    GetClientRect(list, &client);
+    if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(first_added_),
+                     reinterpret_cast<LPARAM>(&first)) == LB_ERR) {
+        InvalidateRect(list, nullptr, TRUE);
+        return;
+    }
+    if (first.top >= client.bottom) return;
+    client.top = std::max(client.top, first.top);
+    InvalidateRect(list, &client, TRUE);
 }
 
 std::wstring win32_controls::input_text() const {

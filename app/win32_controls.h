@@ -35,6 +35,7 @@ class win32_controls : public launcher_controls {
 
   private:
     bool quiet_fill_ = false;
+    int first_added_ = 0;  // the first row the fill under way adds
 };
 
 }  // namespace tolvanir
