@@ -20,7 +20,7 @@
 //                      first line "probing", and prints the longest answer
 //                      ("max_ms=") and how many took over 50 ms
 //   probe type TEXT    types TEXT in one SendInput call; "|" is Enter, "^" an
-//                      Escape, "#" Win+R
+//                      Escape, "#" Win+R, "+" Ctrl+Shift+Enter
 //   probe post-key VK  posts WM_USER+3 with VK, as any program can
 //   probe plant        sets row 0's item data to junk, selects it, and posts
 //                      WM_USER+3 with Enter
@@ -227,11 +227,18 @@ void add_key(std::vector<INPUT>& inputs, WORD vk, bool up) {
 int type_at_once(const std::wstring& text) {
     std::vector<INPUT> inputs;
     for (const wchar_t c : text) {
-        if (c == L'#') {
-            add_key(inputs, VK_LWIN, false);
-            add_key(inputs, 'R', false);
-            add_key(inputs, 'R', true);
-            add_key(inputs, VK_LWIN, true);
+        if (c == L'#' || c == L'+') {
+            const WORD held[2] = {static_cast<WORD>(c == L'#' ? VK_LWIN : VK_CONTROL),
+                                  static_cast<WORD>(c == L'#' ? 0 : VK_SHIFT)};
+            const WORD key = c == L'#' ? 'R' : VK_RETURN;
+            for (const WORD vk : held) {
+                if (vk != 0) add_key(inputs, vk, false);
+            }
+            add_key(inputs, key, false);
+            add_key(inputs, key, true);
+            for (const WORD vk : held) {
+                if (vk != 0) add_key(inputs, vk, true);
+            }
             continue;
         }
         const WORD vk = c == L'|' ? VK_RETURN : c == L'^' ? VK_ESCAPE : LOBYTE(VkKeyScanW(c));

@@ -477,6 +477,42 @@ def scenario_first_frame_has_rows(desk, args, report):
     check(s.exit() == 0, "exit code not 0")
 
 
+def scenario_ctrl_shift_enter_starts_elevated(desk, args, report):
+    # A document type whose "runas" and "open" verbs each leave a mark.
+    for key, value in ((r"HKCR\.tolvanirverbs", "TolvanirVerbTest"),
+                       (r"HKCR\TolvanirVerbTest\shell\open\command", 'cmd.exe /c copy nul "%1.open"'),
+                       (r"HKCR\TolvanirVerbTest\shell\runas\command", 'cmd.exe /c copy nul "%1.runas"')):
+        desk.run(["reg", "add", key, "/ve", "/d", value, "/f"])
+    report_item = ("Report", "Reportreport", "report.tolvanirverbs", 0)
+    s = Session(desk, args, "elevated", extra_items=[report_item])
+    document = os.path.join(s.apps, "report.tolvanirverbs")
+    with open(document, "w") as f:
+        f.write("a document, not a program\n")
+    s.start()
+    # The modifiers count as they were when Enter went down, though it is
+    # acted on after the letters before it, when they are up again.
+    for keys, verb in (("+", "runas"), ("ctrl+Return", "open"), ("shift+Return", "open"),
+                       ("Return", "open"), ("+", "runas")):
+        for mark in (".open", ".runas"):
+            if os.path.exists(document + mark):
+                os.remove(document + mark)
+        s.show()
+        if keys == "+":
+            s.probe("type", "report+")
+        else:
+            s.type("report")
+            s.wait(lambda st: s.rows(st) == ["Report"], "the row")
+            s.key(keys)
+        check(wait_file(document + "." + verb), "%s did not ask for %s" % (keys, verb))
+        s.hidden()
+        time.sleep(0.5)
+        other = ".open" if verb == "runas" else ".runas"
+        check(not os.path.exists(document + other), "%s asked for the wrong verb too" % keys)
+    check(s.exit() == 0, "exit code not 0")
+    stored = {e[0]: e[4] for e in json.loads(s.data("Index.json"))["list"]}
+    check(stored["Report"] == "5", "every accepted start counts: %s" % stored)
+
+
 def scenario_extra_row_from_reading_text(desk, args, report):
     # 招商银行: its search text reads the bank 银行 as yinxing; people say yinhang.
     bank = ("\u62db\u5546\u94f6\u884c", "\u62db\u5546\u94f6\u884czhaoshangyinxing", "bank.exe", 0)
@@ -959,6 +995,7 @@ SCENARIOS = [
     scenario_refresh_keeps_the_pick,
     scenario_window_thread_answers,
     scenario_first_frame_has_rows,
+    scenario_ctrl_shift_enter_starts_elevated,
     scenario_extra_row_from_reading_text,
     scenario_launches_and_counts,
     scenario_keys_for_other_windows,
