@@ -101,6 +101,14 @@ class Session:
     def key(self, *keys):
         self.desk.xdotool("key", "--delay", "30", *keys)
 
+    def watched_folder(self):
+        """A folder the settings add to the scan directories, before the start."""
+        watched = os.path.join(self.dir, "watched")
+        os.makedirs(watched)
+        with open(os.path.join(self.prog, "Data", "Settings.json"), "w") as f:
+            json.dump({"scan_directory": [[windows_path(watched), "3"]], "first_run": "false"}, f)
+        return watched
+
     def probe(self, *args):
         return self.desk.run([self.args.probe] + list(args)).stdout.decode("utf-8", "replace")
 
@@ -336,10 +344,7 @@ def scenario_close_during_a_show(desk, args, report):
 
 def scenario_refresh_keeps_the_pick(desk, args, report):
     s = Session(desk, args, "keeppick")
-    watched = os.path.join(s.dir, "watched")
-    os.makedirs(watched)
-    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
-        json.dump({"scan_directory": [[windows_path(watched), "3"]], "first_run": "false"}, f)
+    watched = s.watched_folder()
     s.start()
     s.show()
     s.key("Down", "Down")
@@ -371,10 +376,7 @@ def stall_during(s, ms, action):
 
 def scenario_window_thread_answers(desk, args, report):
     s = Session(desk, args, "stall")
-    watched = os.path.join(s.dir, "watched")
-    os.makedirs(watched)
-    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
-        json.dump({"scan_directory": [[windows_path(watched), "3"]], "first_run": "false"}, f)
+    watched = s.watched_folder()
     # A slow target: a program in a folder of 300,000 files, named in other
     # letter case than on disk, so every look-up of it reads the whole folder
     # (as a folder on a slow network share would be read).
@@ -592,10 +594,7 @@ def scenario_exit_writes_files(desk, args, report):
 
 def scenario_log_off_writes_files(desk, args, report):
     s = Session(desk, args, "logoff")
-    watched = os.path.join(s.dir, "watched")
-    os.makedirs(watched)
-    with open(os.path.join(s.prog, "Data", "Settings.json"), "w") as f:
-        json.dump({"scan_directory": [[windows_path(watched), "3"]], "first_run": "false"}, f)
+    watched = s.watched_folder()
     s.start()
     s.show()
     s.type("calc")
