@@ -17,6 +17,8 @@ std::uint64_t random_nonce() {
 
 bool held(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
+bool is_key_up(UINT message) { return message == WM_KEYUP || message == WM_SYSKEYUP; }
+
 bool is_key_input(UINT message) {
     return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN ||
            message == WM_SYSKEYUP;
@@ -50,10 +52,12 @@ LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam) {
         case hook_action::swallow:
             return 1;
         case hook_action::post_show:
-            PostMessageW(launcher_window, WM_LAUNCHER_SHOW, 0, 0);
+            PostMessageW(launcher_window, WM_LAUNCHER_SHOW, 0,
+                         static_cast<LPARAM>(typed_keys.own_tag()));
             return 1;
         case hook_action::post_hide:
-            PostMessageW(launcher_window, WM_LAUNCHER_HIDE, 0, 0);
+            PostMessageW(launcher_window, WM_LAUNCHER_HIDE, 0,
+                         static_cast<LPARAM>(typed_keys.own_tag()));
             return 1;
         case hook_action::post_key: {
             // The modifiers as they are now: the key may wait behind others.
@@ -67,19 +71,19 @@ LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam) {
         }
     }
     const LRESULT next = CallNextHookEx(keyboard_hook, code, wparam, lparam);
-    // What goes on to a window of this thread arrives in its queue, unless a
-    // later hook swallowed it.
+    // What goes on to a window of this thread arrives in its queue, unless
+    // another hook swallowed it, or the system keeps it as a program's hot key.
     if (next == 0 && foreground != nullptr &&
         GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId()) {
-        typed_keys.passed();
+        typed_keys.passed(info->vkCode, (info->flags & LLKHF_UP) != 0);
     }
     return next;
 }
 
 LRESULT CALLBACK taken_input_procedure(int code, WPARAM wparam, LPARAM lparam) {
-    if (code == HC_ACTION && wparam == PM_REMOVE &&
-        is_key_input(reinterpret_cast<const MSG*>(lparam)->message)) {
-        typed_keys.took();
+    const auto* message = reinterpret_cast<const MSG*>(lparam);
+    if (code == HC_ACTION && wparam == PM_REMOVE && is_key_input(message->message)) {
+        typed_keys.took(static_cast<unsigned>(message->wParam), is_key_up(message->message));
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }

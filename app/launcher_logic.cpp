@@ -30,6 +30,7 @@ void launcher_logic::on_shown() {
 void launcher_logic::hide_launcher() {
     accepting_input_ = false;
     fill_.cancel();
+    fill_urgent_ = false;
     listed_ = false;
     controls_.reset_content();
     controls_.set_input_text(std::wstring());
@@ -41,7 +42,7 @@ void launcher_logic::on_key(unsigned vk, bool control, bool shift) {
     if (!accepting_input_ || !controls_.window_visible()) return;
     switch (vk) {
         case vk_return:
-            launch_selection(controls_.cur_sel() != -1, control && shift);
+            launch_selection(selected_row() != -1, control && shift);
             break;
         case vk_escape:
             if (!controls_.input_text().empty()) {
@@ -50,18 +51,20 @@ void launcher_logic::on_key(unsigned vk, bool control, bool shift) {
                 hide_launcher();
             }
             break;
+        // Rows still to come count as rows: Up from the first row goes to the
+        // true last one, selected when its slice comes in, sooner than usual.
         case vk_up:
             if (controls_.input_has_focus()) {
-                const int current = controls_.cur_sel();
-                if (current <= 0) fill_.complete();  // the true last row
-                controls_.set_cur_sel(current <= 0 ? controls_.count() - 1 : current - 1);
+                const int current = selected_row();
+                const int count = static_cast<int>(fill_.total());
+                select_row(current <= 0 ? count - 1 : current - 1);
             }
             break;
         case vk_down:
             if (controls_.input_has_focus()) {
-                const int current = controls_.cur_sel();
-                fill_.complete_to(static_cast<std::size_t>(current + 1));
-                controls_.set_cur_sel(current < controls_.count() - 1 ? current + 1 : 0);
+                const int current = selected_row();
+                const int count = static_cast<int>(fill_.total());
+                select_row(current < count - 1 ? current + 1 : 0);
             }
             break;
         default:
@@ -74,10 +77,33 @@ void launcher_logic::on_input_changed() {
 }
 
 void launcher_logic::on_selection_changed() {
-    if (accepting_input_) launch_selection(true);
+    if (!accepting_input_) return;
+    fill_.select(controls_.cur_sel());  // the row clicked, not one still to come
+    launch_selection(true);
 }
 
-void launcher_logic::on_list_focus() { fill_.complete(); }
+// Letters typed into the list look for their row among every row: the rest
+// comes in before them, in slices that no longer wait for input.
+void launcher_logic::on_list_focus() { hurry_fill(); }
+
+int launcher_logic::selected_row() const {
+    return fill_.target() >= 0 ? fill_.target() : controls_.cur_sel();
+}
+
+void launcher_logic::select_row(int row) {
+    fill_.select(row);
+    if (fill_.target() >= 0) hurry_fill();
+}
+
+void launcher_logic::hurry_fill() {
+    if (!fill_.pending()) return;
+    fill_urgent_ = true;
+    if (schedule_fill_) {
+        schedule_fill_();
+    } else {
+        fill_.complete();
+    }
+}
 
 bool launcher_logic::on_fill_slice() { return fill_.step(); }
 
@@ -85,7 +111,7 @@ void launcher_logic::on_timer() {
     if (controls_.window_visible() && query_.command_mode() == item_search_mode &&
         index_.is_changed()) {
         // The user may have moved to the row Enter is about to start.
-        const int row = controls_.cur_sel();
+        const int row = selected_row();
         const shown_results& shown = query_.results();
         const std::wstring kept =
             row >= 0 && static_cast<std::size_t>(row) < shown.size() ? shown[row].launch_text : L"";
@@ -98,6 +124,7 @@ void launcher_logic::on_query_changed() { run_query(nullptr); }
 void launcher_logic::run_query(const std::wstring* keep) {
     const std::wstring text = controls_.input_text();
     const int selected = query_.search(text, keep);
+    fill_urgent_ = false;
     fill_.start(controls_, query_.results(), selected);
     listed_ = true;
     listed_text_ = text;
@@ -116,7 +143,7 @@ void launcher_logic::launch_selection(bool from_list, bool elevated) {
         // never through the row's item data: any program can set that. A
         // selection change can report no row (the list was emptied under the
         // click); there is nothing to launch then.
-        const int row = controls_.cur_sel();
+        const int row = selected_row();
         const shown_results& shown = query_.results();
         if (row < 0 || static_cast<std::size_t>(row) >= shown.size()) {
             hide_launcher();

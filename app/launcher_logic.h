@@ -53,6 +53,8 @@ class launcher_logic {
     void on_list_focus();
     // One slice of an unfinished fill; true while rows remain.
     bool on_fill_slice();
+    // The rest of the fill is wanted soon: its slices need not wait for input.
+    [[nodiscard]] bool fill_is_urgent() const { return fill_urgent_ && fill_.pending(); }
     // The refresh timer: reruns the item query when the index changed under
     // a visible window. The selected item stays selected while it is listed.
     void on_timer();
@@ -68,6 +70,10 @@ class launcher_logic {
 
   private:
     void run_query(const std::wstring* keep);
+    // The selection, counting a row still to come in.
+    [[nodiscard]] int selected_row() const;
+    void select_row(int row);
+    void hurry_fill();
 
     tolvanir_list& index_;
     launcher_controls& controls_;
@@ -77,6 +83,7 @@ class launcher_logic {
     command_fn run_command_;
     std::function<void()> schedule_fill_;
     bool accepting_input_ = false;
+    bool fill_urgent_ = false;
     // The list holds the rows of a query for this text.
     bool listed_ = false;
     std::wstring listed_text_;

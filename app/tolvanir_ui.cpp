@@ -23,6 +23,7 @@ constexpr UINT refresh_interval_ms = 200;
 constexpr int list_item_height = 24;
 // How long the exit waits for launches the shell has not answered yet.
 constexpr DWORD launch_wait_at_exit_ms = 5000;
+constexpr ULONGLONG outside_show_interval_ms = 1000;
 
 bool is_character(UINT message) {
     return message == WM_CHAR || message == WM_DEADCHAR || message == WM_SYSCHAR ||
@@ -58,7 +59,7 @@ TolvanirUI::TolvanirUI()
              [this](const std::wstring& text, bool elevated, std::function<void()> accepted) {
                  launches_.start(text, elevated, std::move(accepted));
              }) {
-    logic_.set_fill_scheduler([this] { PostMessageW(handle(), WM_LAUNCHER_FILL, 0, 0); });
+    logic_.set_fill_scheduler([this] { fills_.schedule(logic_.fill_is_urgent()); });
     const label_fn label = [](const std::wstring& key) { return text(key); };
     logic_.set_commands(
         [label](const std::wstring& query, shown_results& results) {
@@ -91,8 +92,7 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             if (wparam == refresh_timer) {
                 logic_.on_timer();
                 take_late_settings();
-            } else if (wparam == fill_timer) {
-                KillTimer(handle(), fill_timer);
+            } else if (fills_.arrived(message, wparam, lparam)) {
                 fill_slice();
             }
             return true;
@@ -123,7 +123,7 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             launches_.collect();
             return true;
         case WM_LAUNCHER_FILL:
-            fill_slice();
+            if (fills_.arrived(message, wparam, lparam)) fill_slice();
             return true;
         case WM_DESTROY:
             result = on_destroy();
@@ -132,10 +132,12 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             if (wparam != FALSE) on_end_session();
             return true;
         case WM_LAUNCHER_SHOW:
-            result = show_launcher();
+            result = show_launcher(static_cast<std::uint64_t>(lparam) == typed_keys.own_tag());
             return true;
         case WM_LAUNCHER_HIDE:
-            hide_launcher();
+            // Only the hook's: another program's hides between its shows would
+            // cost a pause and a click each.
+            if (static_cast<std::uint64_t>(lparam) == typed_keys.own_tag()) hide_launcher();
             return true;
         case WM_LAUNCHER_KEY:
             result = on_key(wparam, lparam);
@@ -145,7 +147,7 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
             return true;
         default:
             if (instance_message_ != 0 && message == instance_message_) {
-                result = show_launcher();
+                result = show_launcher(false);
                 return true;
             }
             return false;
@@ -181,6 +183,7 @@ LRESULT TolvanirUI::on_create() {
     controls_.list = result_list_;
 
     launches_.bind(handle(), WM_LAUNCHER_LAUNCHED);
+    fills_.bind(handle(), WM_LAUNCHER_FILL, fill_timer, static_cast<LPARAM>(typed_keys.own_tag()));
     taken_input_hook_ =
         SetWindowsHookExW(WH_GETMESSAGE, &taken_input_procedure, nullptr, GetCurrentThreadId());
     keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &hook_procedure, module_instance, 0);
@@ -241,26 +244,22 @@ LRESULT TolvanirUI::on_destroy() {
 // would write, before the process is ended. Should the process live on, it
 // goes on as before (scanners and watchers run; the exit writes again).
 // Formatting and flushing a large index takes long, so it is written off
-// this thread, which answers the hook meanwhile; only the settings tree,
-// which nothing sent to us changes, is read from there.
+// this thread, which answers the hook meanwhile.
 void TolvanirUI::on_end_session() {
     if (background_save_done_ != nullptr) return;  // already saving
+    launches_.collect();                           // uses the shell has accepted
     background_save_done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (background_save_done_ == nullptr) {
         save_index_file();
-        (void)save_settings();
-        return;
+    } else {
+        HANDLE done = background_save_done_;
+        run_answering([this] { save_index_file(); }, done);
+        // A close answered meanwhile may have waited for this save already.
+        CloseHandle(done);
+        if (background_save_done_ == done) background_save_done_ = nullptr;
     }
-    HANDLE done = background_save_done_;
-    run_answering(
-        [this] {
-            save_index_file();
-            (void)save_settings();
-        },
-        done);
-    // A close answered meanwhile may have waited for this save already.
-    CloseHandle(done);
-    if (background_save_done_ == done) background_save_done_ = nullptr;
+    // The settings tree is the window thread's: small, written here.
+    (void)save_settings();
 }
 
 // A close sent while a session end saves is answered in the middle of it.
@@ -325,7 +324,12 @@ void TolvanirUI::take_input_typed_before(const key_order::posted_key& key) {
     while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) {
         if (message.message == WM_QUIT) break;  // left for the main loop
         // Characters are posted by TranslateMessage for keys already taken.
-        if (!is_character(message.message) && !typed_keys.owes_input(key)) break;
+        if (!is_character(message.message) &&
+            !typed_keys.typed_before(
+                key, static_cast<unsigned>(message.wParam),
+                message.message == WM_KEYUP || message.message == WM_SYSKEYUP)) {
+            break;
+        }
         if (!PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) break;
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
@@ -339,24 +343,23 @@ void TolvanirUI::take_input_typed_before(const key_order::posted_key& key) {
 
 void TolvanirUI::hide_launcher() { logic_.hide_launcher(); }
 
-// One slice of a long fill, then the next: at once when nothing else waits,
-// else after the input and painting that do (posted messages would come
-// before them; a timer's come after).
 void TolvanirUI::fill_slice() {
-    if (!logic_.on_fill_slice()) return;
-    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0) {
-        SetTimer(handle(), fill_timer, USER_TIMER_MINIMUM, nullptr);
-    } else {
-        PostMessageW(handle(), WM_LAUNCHER_FILL, 0, 0);
-    }
+    if (logic_.on_fill_slice()) fills_.schedule(logic_.fill_is_urgent());
 }
 
-LRESULT TolvanirUI::show_launcher() {
+LRESULT TolvanirUI::show_launcher(bool from_hook) {
     // Already up and taking input: a flood of show requests costs nothing,
     // neither a pause nor a click each.
     if (logic_.accepting_input() && GetForegroundWindow() == handle()) {
         logic_.on_timer();
         return 0;
+    }
+    // Requests from other programs (a second start among them) bring the
+    // window up at most once a second, however they alternate with hides.
+    if (!from_hook) {
+        const ULONGLONG now = GetTickCount64();
+        if (now - last_outside_show_ < outside_show_interval_ms) return 0;
+        last_outside_show_ = now;
     }
     typed_keys.sync();
     logic_.prepare_show();

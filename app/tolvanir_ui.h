@@ -9,6 +9,7 @@
 
 #include <boost/thread/thread.hpp>
 
+#include "app/fill_schedule.h"
 #include "app/key_order.h"
 #include "app/launcher_logic.h"
 #include "app/shell_launches.h"
@@ -38,7 +39,7 @@ class TolvanirUI : public window_base {
     LRESULT on_destroy();
     LRESULT on_key(WPARAM vk, LPARAM tag);
     void take_input_typed_before(const key_order::posted_key& key);
-    LRESULT show_launcher();
+    LRESULT show_launcher(bool from_hook);
     bool take_own_click();
     void hide_launcher();
     void fill_slice();
@@ -70,6 +71,8 @@ class TolvanirUI : public window_base {
     shell_launches launches_;
     HHOOK taken_input_hook_ = nullptr;
     HANDLE background_save_done_ = nullptr;  // while a session end saves
+    ULONGLONG last_outside_show_ = 0;        // a show another program asked for
+    fill_schedule fills_;
 };
 
 }  // namespace tolvanir

@@ -4,7 +4,9 @@
 // list goes in slices, after the input and painting that wait), with the
 // query alone beside them. The items are those a scan takes from a menu of
 // distinct files on disk (made once in the temporary directory). Windows
-// only; prints the median of seven keystrokes per query.
+// only; prints the median of seven keystrokes per query. The keystroke is
+// the line's text set at once (its EN_CHANGE runs the query), without the
+// hook and the queue the launcher's keys go through.
 //
 //   list_fill_bench [ITEMS]    (default 10000)
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/fill_schedule.h"
 #include "app/launcher_logic.h"
 #include "app/win32_controls.h"
 #include "sample_menu.h"
@@ -30,19 +33,7 @@ constexpr UINT_PTR fill_timer = 1;
 
 launcher_logic* logic = nullptr;
 HWND edit = nullptr;
-bool filling = false;
-
-// As the launcher window does it: the next slice at once when nothing else
-// waits, else after the input and painting that do.
-void fill_slice(HWND window) {
-    filling = logic->on_fill_slice();
-    if (!filling) return;
-    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0) {
-        SetTimer(window, fill_timer, USER_TIMER_MINIMUM, nullptr);
-    } else {
-        PostMessageW(window, fill_message, 0, 0);
-    }
-}
+fill_schedule fills;  // as the launcher window schedules its slices
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_COMMAND && reinterpret_cast<HWND>(lparam) == edit &&
@@ -50,9 +41,8 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
         logic->on_input_changed();
         return 0;
     }
-    if (message == fill_message || (message == WM_TIMER && wparam == fill_timer)) {
-        KillTimer(window, fill_timer);
-        fill_slice(window);
+    if (fills.arrived(message, wparam, lparam)) {
+        if (logic->on_fill_slice()) fills.schedule(logic->fill_is_urgent());
         return 0;
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -61,7 +51,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPAR
 // The message loop, until the fill under way is complete.
 void finish_fill() {
     MSG m;
-    while (filling && GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
+    while (fills.scheduled() && GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
 }
 
 double since(clock_type::time_point start) {
@@ -110,10 +100,8 @@ int wmain(int argc, wchar_t** argv) {
     controls.input = edit;
     controls.list = list;
     launcher_logic shown(index, controls, [](const std::wstring&, bool, std::function<void()>) {});
-    shown.set_fill_scheduler([window] {
-        filling = true;
-        PostMessageW(window, fill_message, 0, 0);
-    });
+    fills.bind(window, fill_message, fill_timer, 0);
+    shown.set_fill_scheduler([&shown] { fills.schedule(shown.fill_is_urgent()); });
     logic = &shown;
     shown.prepare_show();  // sorts the index once
     shown.on_shown();

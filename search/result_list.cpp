@@ -14,13 +14,13 @@ void sliced_fill::start(result_list& list, const shown_results& results, int sel
     list_ = &list;
     results_ = &results;
     next_ = 0;
-    const std::size_t first =
-        std::min(results.size(), std::max(first_rows, static_cast<std::size_t>(selected) + 1));
+    target_ = -1;
+    const std::size_t first = std::min(results.size(), first_rows);
     list.begin_fill(first);
     list.reset_content();
     list.reserve(results.size());
     add_until(first, false);
-    list.set_cur_sel(selected);
+    select(selected);
     list.end_fill();
 }
 
@@ -30,6 +30,18 @@ bool sliced_fill::step() {
     add_until(results_->size(), true);
     list_->end_fill();
     return pending();
+}
+
+void sliced_fill::select(int row) {
+    if (list_ == nullptr) return;
+    if (row < 0 || static_cast<std::size_t>(row) < next_ || results_ == nullptr ||
+        static_cast<std::size_t>(row) >= results_->size()) {
+        target_ = -1;
+        list_->set_cur_sel(row);
+        return;
+    }
+    target_ = row;
+    list_->set_cur_sel(-1);
 }
 
 void sliced_fill::complete_to(std::size_t row) {
@@ -51,6 +63,7 @@ void sliced_fill::add_until(std::size_t end, bool timed) {
         const int row = list_->add_string(entry.shown_text);
         if (row >= 0) list_->set_item_data(row, &entry.launch_text);
     }
+    if (target_ >= 0 && static_cast<std::size_t>(target_) < next_) select(target_);
 }
 
 }  // namespace tolvanir

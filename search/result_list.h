@@ -54,17 +54,23 @@ class sliced_fill {
     static constexpr std::size_t first_rows = 256;
     static constexpr std::chrono::microseconds slice{3000};
 
-    // Empties the list, adds the first rows (up to `selected` at least) and
-    // selects `selected`.
+    // Empties the list, adds the first rows and selects `selected` (see
+    // select).
     void start(result_list& list, const shown_results& results, int selected);
     // Adds rows for about one slice; false once every row is in.
     bool step();
     // Adds every row up to and including `row` now.
     void complete_to(std::size_t row);
     void complete() { complete_to(static_cast<std::size_t>(-1)); }
+    // Selects the row, at once if it is in, else when its slice comes; until
+    // then the list shows no selection and target() tells the row.
+    void select(int row);
+    // The row to be selected when it comes in; -1 for none.
+    [[nodiscard]] int target() const { return target_; }
     // The list was emptied: nothing more goes into it.
-    void cancel() { results_ = nullptr; }
+    void cancel() { results_ = nullptr, target_ = -1; }
     [[nodiscard]] bool pending() const { return results_ != nullptr && next_ < results_->size(); }
+    [[nodiscard]] std::size_t total() const { return results_ != nullptr ? results_->size() : 0; }
 
   private:
     void add_until(std::size_t end, bool timed);
@@ -72,6 +78,7 @@ class sliced_fill {
     result_list* list_ = nullptr;
     const shown_results* results_ = nullptr;
     std::size_t next_ = 0;
+    int target_ = -1;  // the row to select once it is in
 };
 
 }  // namespace tolvanir

@@ -25,6 +25,9 @@
 //   probe plant        sets row 0's item data to junk, selects it, and posts
 //                      WM_USER+3 with Enter
 //   probe flood N      posts WM_USER+1 and the instance message N times each
+//   probe flip N       posts WM_USER+2 then WM_USER+1, N times, 20 ms apart
+//   probe hotkey VK MS registers VK as a hot key of its own for MS ms, after
+//                      a first line "registered"
 //   probe close-in-show  waits for the window to be shown, then sends WM_CLOSE
 //   probe first-frame  after a first line "ready", sees Win+R go down (a hook
 //                      of its own) and prints how many milliseconds later the
@@ -85,7 +88,13 @@ int state(HWND window) {
     line("input", utf8(window_text(edit)));
     const long rows = static_cast<long>(SendMessageW(list, LB_GETCOUNT, 0, 0));
     line("rows", rows);
-    line("selected", static_cast<long>(SendMessageW(list, LB_GETCURSEL, 0, 0)));
+    const long selected = static_cast<long>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    line("selected", selected);
+    wchar_t chosen[1024] = {};
+    if (selected >= 0 && SendMessageW(list, LB_GETTEXTLEN, selected, 0) < 1024) {
+        SendMessageW(list, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(chosen));
+    }
+    line("selected_text", utf8(chosen));
     for (long i = 0; i < rows && i < 50; ++i) {
         wchar_t buffer[1024] = {};
         if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024) {
@@ -334,6 +343,18 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"dialog") return dialog();
     if (command == L"keys" && argc > 2) return keys(argv[2]);
     if (command == L"type" && argc > 2) return type_at_once(argv[2]);
+    if (command == L"hotkey" && argc > 3) {
+        if (!RegisterHotKey(nullptr, 1, MOD_NOREPEAT, static_cast<UINT>(_wtoi(argv[2])))) return 1;
+        std::printf("registered\n");
+        std::fflush(stdout);
+        const DWORD until = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3]));
+        while (GetTickCount() < until) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(5);
+        }
+        return 0;
+    }
     if (command == L"windows") return EnumWindows(print_window, 0) ? 0 : 1;
     if (window == nullptr) return 1;
     if (command == L"stall" && argc > 2) return stall(window, static_cast<DWORD>(_wtoi(argv[2])));
@@ -355,6 +376,14 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"first-frame") return first_frame(window);
+    if (command == L"flip" && argc > 2) {
+        for (int i = 0, n = _wtoi(argv[2]); i < n; ++i) {
+            PostMessageW(window, WM_USER + 2, 0, 0);
+            PostMessageW(window, WM_USER + 1, 0, 0);
+            Sleep(20);
+        }
+        return 0;
+    }
     if (command == L"close-in-show") {
         for (int i = 0; i < 20000 && !IsWindowVisible(window); ++i) Sleep(1);
         DWORD_PTR ignored = 0;

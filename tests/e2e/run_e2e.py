@@ -263,13 +263,20 @@ def scenario_type_ahead(desk, args, report):
         check(s.launches("calc.exe") == 0, "try %d: the empty query's top row was started" % attempt)
         s.hidden()
     # Keys of one SendInput call share one time, as a macro's or a scanner's
-    # do: what comes after Enter must not reach the line before it acts.
+    # do: what comes after Enter must not reach the line before it acts, also
+    # when a key before it went to another program as its hot key.
+    out = os.path.join(s.dir, "hotkey.out")
+    hotkey = desk.spawn([args.probe, "hotkey", "120", "60000"], stdout_path=out)  # F9
+    check(wait_for(lambda: os.path.exists(out) and b"registered" in open(out, "rb").read()),
+          "the hot key was not registered")
     for attempt in range(5, 8):
         s.show()
+        s.key("F9", "F9")
         s.probe("type", "biaoji|xyz")
         check(s.launched("biaoji.exe", attempt), "one-call try %d: started %s, dialog %s" %
               (attempt, {f: s.launches(f) for f in MARKERS}, dialog(desk, args).get("text")))
         s.hidden()
+    hotkey.kill()
     time.sleep(0.5)
     check(s.launches("biaoji.exe") == 7, "started %d times" % s.launches("biaoji.exe"))
     check(all(s.launches(f) == 0 for f in MARKERS), "something else started")
@@ -296,8 +303,27 @@ def scenario_keys_after_the_window_went(desk, args, report):
     s.exit()
 
 
+def stall_count_during(s, ms, action):
+    """How many of the probe's WM_NULLs waited more than 50 ms while the action ran."""
+    out = os.path.join(s.dir, "stalls-%d.out" % time.time_ns())
+    probe = s.desk.spawn([s.args.probe, "stall", str(ms)], stdout_path=out)
+    check(wait_for(lambda: os.path.exists(out) and b"probing" in open(out, "rb").read()),
+          "the stall probe did not start")
+    action()
+    probe.wait(timeout=ms / 1000 + 60)
+    found = dict(line.split("=", 1) for line in open(out).read().split() if "=" in line)
+    return int(found["over_50ms"])
+
+
 def scenario_hostile_messages(desk, args, report):
     s = Session(desk, args, "hostile").start()
+    # Hides and shows from another program, in turn: one show, not one pause
+    # and one click each.
+    stalls = stall_count_during(s, 2500, lambda: s.probe("flip", "20"))
+    report["stalls_over_50ms_during_20_outside_hide_show_pairs"] = stalls
+    check(stalls <= 2, "%d stalls of the window thread" % stalls)
+    s.key("Escape")
+    s.hidden()
     # A flood of show requests costs one show: the keyboard is usable at once.
     started = time.time()
     s.probe("flood", "3000")
@@ -420,6 +446,13 @@ def scenario_window_thread_answers(desk, args, report):
     state = s.wait(lambda st: st.get("selected") not in (None, "0", "-1"), "Up to move")
     check(state["selected"] == str(int(state["rows"]) - 1) and state["rows"] == "10005",
           "Up from the first row selected %s of %s rows" % (state["selected"], state["rows"]))
+    # Down, held past the rows of the first fill.
+    s.key("Escape")
+    s.hidden()
+    s.show()
+    s.desk.xdotool("key", "--delay", "5", *(["Down"] * 300))
+    state = s.wait(lambda st: st.get("selected") == "300", "Down 300 times")
+    check(state["selected_text"] == "Tool 00297", "row 300 is %r" % state["selected_text"])
 
     def launch():
         s.type("slowrep")
@@ -435,9 +468,10 @@ def scenario_window_thread_answers(desk, args, report):
     for what, ms in figures.items():
         report["longest_answer_ms_" + what] = round(ms, 1)
     # The show's own pause of 100 ms is allowed; nothing else may come near it.
-    check(figures["show"] < 400, "the show held the thread for %.0f ms" % figures["show"])
+    # Bounds twice the aim of 50 ms, for a loaded machine.
+    check(figures["show"] < 250, "the show held the thread for %.0f ms" % figures["show"])
     for what in ("refresh_10000", "slow_launch", "session_end_10000"):
-        check(figures[what] < 150, "%s held the thread for %.0f ms" % (what, figures[what]))
+        check(figures[what] < 100, "%s held the thread for %.0f ms" % (what, figures[what]))
     check(s.exit() == 0, "exit code not 0")
 
 

@@ -50,24 +50,33 @@ TEST(HotkeyFilter, SystemKeysAndKeyUpsPassAndClearTheLatch) {
 namespace tolvanir {
 namespace {
 
-TEST(KeyOrder, AKeyOwesExactlyTheInputPassedOnBeforeIt) {
+TEST(KeyOrder, AKeyTakesInExactlyTheInputPassedOnBeforeIt) {
+    constexpr unsigned b = 'B', x = 'X', f9 = 0x78, lshift = 0xA0, shift = 0x10;
     key_order keys(7);
-    keys.passed();
-    keys.passed();
+    keys.passed(lshift, false);
+    keys.passed(b, false);
+    keys.passed(f9, false);  // another program's hot key: never queued for us
+    keys.passed(b, true);
     const key_order::posted_key enter = keys.post(vk_return, true, false);
-    keys.passed();  // typed after Enter, in the same tick
+    keys.passed(x, false);  // typed after Enter, in the same tick
     const auto claimed = keys.claim(vk_return, enter.tag);
     ASSERT_TRUE(claimed);
     EXPECT_TRUE(claimed->control && !claimed->shift);
-    for (int taken = 0; taken < 2; ++taken) {
-        EXPECT_TRUE(keys.owes_input(*claimed));
-        keys.took();
+    // The queue as the system delivers it: both shift keys are one there.
+    const struct {
+        unsigned vk;
+        bool up, before;
+    } queued[] = {{shift, false, true}, {b, false, true}, {b, true, true}, {x, false, false}};
+    for (const auto& message : queued) {
+        EXPECT_EQ(keys.typed_before(*claimed, message.vk, message.up), message.before)
+            << message.vk;
+        if (message.before) keys.took(message.vk, message.up);
     }
-    EXPECT_FALSE(keys.owes_input(*claimed)) << "the letter typed after Enter stays queued";
-    keys.took();
     keys.settled(*claimed);
-    keys.passed();
-    EXPECT_TRUE(keys.owes_input(keys.post(vk_escape, false, false)));
+    EXPECT_FALSE(keys.typed_before(*claimed, x, false)) << "x stays queued";
+    EXPECT_TRUE(keys.typed_before(keys.post(vk_escape, false, false), x, false))
+        << "x goes in before a key typed after it";
+    EXPECT_TRUE(keys.typed_before(*claimed, 'Q', false)) << "a message the hook never saw";
 }
 
 TEST(KeyOrder, OnlyKeysTheHookPostedAreClaimed) {

@@ -312,7 +312,11 @@ class LongList : public ::testing::Test {
     tolvanir_list index;
     testing::fake_controls controls;
     int scheduled = 0;
-    launcher_logic logic{index, controls, [](const std::wstring&, bool, std::function<void()>) {}};
+    std::vector<std::wstring> launched;
+    launcher_logic logic{index, controls,
+                         [this](const std::wstring& text, bool, std::function<void()>) {
+                             launched.push_back(text);
+                         }};
 };
 
 TEST_F(LongList, FillsTheFirstScreensAtOnceAndTheRestInSlicesToTheSameRows) {
@@ -325,16 +329,39 @@ TEST_F(LongList, FillsTheFirstScreensAtOnceAndTheRestInSlicesToTheSameRows) {
     EXPECT_EQ(controls.list.selected, 0);
 }
 
-TEST_F(LongList, KeysActOnTheWholeList) {
+TEST_F(LongList, KeysActOnTheWholeListWithoutWaitingForIt) {
+    const int first = static_cast<int>(sliced_fill::first_rows);
     show();
     logic.on_key(vk_up);
-    EXPECT_EQ(controls.list.selected, 999) << "Up from the first row: the true last row";
+    EXPECT_EQ(controls.list.count(), first) << "Up fills no more rows at once";
+    EXPECT_TRUE(logic.fill_is_urgent());
+    logic.on_key(vk_return);  // before the last row came in
+    EXPECT_EQ(launched, std::vector<std::wstring>{logic.results().back().launch_text});
     show();
-    controls.list.set_cur_sel(static_cast<int>(sliced_fill::first_rows) - 1);
+    logic.on_key(vk_up);
+    finish();
+    EXPECT_EQ(controls.list.selected, 999) << "Up from the first row: the true last row";
     logic.on_key(vk_down);
-    EXPECT_EQ(controls.list.selected, static_cast<int>(sliced_fill::first_rows));
+    EXPECT_EQ(controls.list.selected, 0);
+    show();
+    controls.list.set_cur_sel(first - 1);
+    logic.on_key(vk_down);
+    finish();
+    EXPECT_EQ(controls.list.selected, first);
+    // A refresh keeps a pick deep in the list without filling up to it at once.
+    show();
+    logic.on_key(vk_up);
+    finish();
+    const std::wstring pick = logic.results()[999].launch_text;
+    index.insert_item(make_item(L"Added", L"C:\\added.lnk", 0));
+    logic.on_timer();
+    EXPECT_EQ(controls.list.count(), first);
+    finish();
+    EXPECT_EQ(logic.results()[static_cast<std::size_t>(controls.list.selected)].launch_text, pick);
     show();
     logic.on_list_focus();  // letters typed into the list find any row
+    EXPECT_TRUE(logic.fill_is_urgent());
+    finish();
     EXPECT_EQ(controls.list.texts(), whole());
 }
 
