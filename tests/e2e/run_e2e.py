@@ -303,23 +303,11 @@ def scenario_keys_after_the_window_went(desk, args, report):
     s.exit()
 
 
-def stall_count_during(s, ms, action):
-    """How many of the probe's WM_NULLs waited more than 50 ms while the action ran."""
-    out = os.path.join(s.dir, "stalls-%d.out" % time.time_ns())
-    probe = s.desk.spawn([s.args.probe, "stall", str(ms)], stdout_path=out)
-    check(wait_for(lambda: os.path.exists(out) and b"probing" in open(out, "rb").read()),
-          "the stall probe did not start")
-    action()
-    probe.wait(timeout=ms / 1000 + 60)
-    found = dict(line.split("=", 1) for line in open(out).read().split() if "=" in line)
-    return int(found["over_50ms"])
-
-
 def scenario_hostile_messages(desk, args, report):
     s = Session(desk, args, "hostile").start()
     # Hides and shows from another program, in turn: one show, not one pause
     # and one click each.
-    stalls = stall_count_during(s, 2500, lambda: s.probe("flip", "20"))
+    stalls = stall_during(s, 2500, lambda: s.probe("flip", "20"))[1]
     report["stalls_over_50ms_during_20_outside_hide_show_pairs"] = stalls
     check(stalls <= 2, "%d stalls of the window thread" % stalls)
     s.key("Escape")
@@ -388,8 +376,9 @@ def scenario_refresh_keeps_the_pick(desk, args, report):
 
 
 def stall_during(s, ms, action):
-    """The longest the window thread took to answer WM_NULL, asked every 5 ms
-    from another process, while the action ran."""
+    """What the stall probe found while the action ran: the longest the window
+    thread took to answer WM_NULL, asked every 5 ms from another process
+    ("max_ms"), and how many answers took over 50 ms ("over_50ms")."""
     out = os.path.join(s.dir, "stall-%d.out" % time.time_ns())
     probe = s.desk.spawn([s.args.probe, "stall", str(ms)], stdout_path=out)
     check(wait_for(lambda: os.path.exists(out) and b"probing" in open(out, "rb").read()),
@@ -397,7 +386,7 @@ def stall_during(s, ms, action):
     action()
     probe.wait(timeout=ms / 1000 + 60)
     found = dict(line.split("=", 1) for line in open(out).read().split() if "=" in line)
-    return float(found["max_ms"])
+    return float(found["max_ms"]), int(found["over_50ms"])
 
 
 def scenario_window_thread_answers(desk, args, report):
@@ -430,13 +419,13 @@ def scenario_window_thread_answers(desk, args, report):
     def show():
         s.key("super+r")
         s.wait(lambda st: st.get("focus_input") == "1" and int(st.get("rows", "0")) > 10000, "rows")
-    figures = {"show": stall_during(s, 1500, show)}
+    figures = {"show": stall_during(s, 1500, show)[0]}
 
     def refresh():
         shutil.copy(args.marker, os.path.join(watched, "Zebra.exe"))
         s.wait(lambda st: "Zebra" in s.rows(st) or int(st.get("rows", "0")) > 10004, "the refresh")
         time.sleep(0.4)
-    figures["refresh_10000"] = stall_during(s, 1500, refresh)
+    figures["refresh_10000"] = stall_during(s, 1500, refresh)[0]
 
     # Up right behind Win+R, while the long list may still be filling: the
     # true last row.
@@ -463,8 +452,8 @@ def scenario_window_thread_answers(desk, args, report):
         check(wait_for(lambda: os.path.exists(os.path.join(crowded, "SLOWREPORT.EXE.launched")) or
                        os.path.exists(os.path.join(crowded, "slowreport.exe.launched"))),
               "the slow target did not start")
-    figures["slow_launch"] = stall_during(s, 3000, launch)
-    figures["session_end_10000"] = stall_during(s, 1500, lambda: desk.run([args.probe, "endsession"]))
+    figures["slow_launch"] = stall_during(s, 3000, launch)[0]
+    figures["session_end_10000"] = stall_during(s, 1500, lambda: desk.run([args.probe, "endsession"]))[0]
     for what, ms in figures.items():
         report["longest_answer_ms_" + what] = round(ms, 1)
     # The show's own pause of 100 ms is allowed; nothing else may come near it.
