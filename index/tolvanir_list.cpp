@@ -106,8 +106,29 @@ void tolvanir_list::free_slot(std::uint32_t id) {
     item_slot& slot = items[id];
     known_paths.remove(id, slot.text.path());
     if (slot.in_order) total -= slot.use_count;
+    drop_text(slot.text);
     slot = item_slot();
     free_slots.push_back(id);
+}
+
+void tolvanir_list::drop_text(const packed_item& text) { dropped_text += text.size(); }
+
+// The texts in use copied, in index order, into a new arena; readers that
+// hold shares of the old one go on reading it.
+void tolvanir_list::compact_texts() {
+    constexpr std::size_t compact_from = 1 << 20;
+    if (dropped_text < compact_from || 2 * dropped_text < texts.size()) return;
+    text_arena kept;
+    std::vector<bool> copied(items.size(), false);
+    for (const std::uint32_t id : order) {
+        items[id].text = items[id].text.copy_to(kept);
+        copied[id] = true;
+    }
+    for (std::uint32_t id = 0; id < items.size(); ++id) {
+        if (!copied[id] && !items[id].text.empty()) items[id].text = items[id].text.copy_to(kept);
+    }
+    texts = std::move(kept);
+    dropped_text = 0;
 }
 
 void tolvanir_list::drop_from_order(const std::vector<bool>& dropped) {
@@ -131,25 +152,38 @@ void tolvanir_list::drop_from_order(const std::vector<bool>& dropped) {
 }
 
 void tolvanir_list::insert_item(program_item item) {
-    packed_item text(item);
+    // Encoded before the locks are taken; only the copy into the arena is
+    // made under them.
+    std::string parts[4];
+    const std::wstring* fields[4] = {&item.display_name, &item.search_text, &item.path,
+                                     &item.target};
+    for (int k = 0; k < 4; ++k) append_wtf8(parts[k], *fields[k]);
     // Both locks at once: a removal or rename between entering the path and
     // adding the item would leave an item whose path is not known.
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
-    take_slot(std::move(text), static_cast<std::uint32_t>(item.use_count));
+    take_slot(packed_item(texts, parts[0], parts[1], parts[2], parts[3]),
+              static_cast<std::uint32_t>(item.use_count));
     changed = true;
 }
 
-void tolvanir_list::insert_packed(std::vector<packed_item>&& texts,
-                                  const std::vector<std::uint32_t>& uses) {
-    if (texts.empty()) return;
+void tolvanir_list::insert_packed(packed_items&& batch) {
+    if (batch.items.empty()) return;
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
-    items.reserve(items.size() + texts.size());
-    order.reserve(order.size() + texts.size());
-    known_paths.reserve(items.size() + texts.size());
-    for (std::size_t k = 0; k < texts.size(); ++k) take_slot(std::move(texts[k]), uses[k]);
+    items.reserve(items.size() + batch.items.size());
+    order.reserve(order.size() + batch.items.size());
+    known_paths.reserve(items.size() + batch.items.size());
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < batch.items.size(); ++k) {
+        take_slot(batch.items[k], batch.uses[k]);
+        kept += batch.items[k].size();
+    }
+    // Items the caller left out still take room in the batch's arena.
+    dropped_text += batch.texts.size() - std::min(kept, batch.texts.size());
+    texts.take_over(std::move(batch.texts));
     changed = true;
+    compact_texts();
 }
 
 bool tolvanir_list::contains_path(const std::wstring& path) const {
@@ -187,6 +221,7 @@ void tolvanir_list::remove_path(const std::wstring& path) {
     }
     drop_from_order(dropped);
     changed = true;
+    compact_texts();
 }
 
 void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring& new_path) {
@@ -218,13 +253,15 @@ void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring
         });
         renamed.assign(to).append(old.substr(from.size()));
         known_paths.remove(id, old, key);
-        slot.text = slot.text.with_path(renamed);
+        drop_text(slot.text);
+        slot.text = slot.text.with_path(texts, renamed);
         known_paths.add(id, slot.text.path());
         changed = true;
     }
     for (const std::uint32_t id : dropped) {
         if (!items[id].text.empty()) free_slot(id);  // once, though two old paths may name it
     }
+    compact_texts();
 }
 
 void tolvanir_list::sort_and_dedupe() {
@@ -340,15 +377,20 @@ void tolvanir_list::follow_renames() {
     renames.clear();
 }
 
-void tolvanir_list::merge_stored(std::vector<packed_item>&& stored,
-                                 const std::vector<std::uint32_t>& uses,
-                                 const std::vector<bool>& present) {
+void tolvanir_list::merge_stored(packed_items&& batch, const std::vector<bool>& present) {
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
     following_renames = false;
     std::vector<std::pair<std::string, std::string>> renamed;
     renamed.swap(renames);
+    std::vector<packed_item>& stored = batch.items;
+    const std::vector<std::uint32_t>& uses = batch.uses;
     if (stored.empty()) return;
+    // The stored texts become the index's; those that no slot takes are
+    // counted as let go of once the merge is done.
+    const std::size_t stored_size = batch.texts.size();
+    texts.take_over(std::move(batch.texts));
+    std::size_t taken_size = 0;
 
     constexpr std::uint32_t none = path_index::none;
     std::vector<std::uint32_t> position(items.size(), none);
@@ -374,7 +416,13 @@ void tolvanir_list::merge_stored(std::vector<packed_item>&& stored,
         if (best != none) {
             // The slot keeps its path, so known_paths stays as it is.
             item_slot& slot = items[best];
-            slot.text = path == stored[k].path() ? std::move(stored[k]) : stored[k].with_path(path);
+            drop_text(slot.text);
+            if (path == stored[k].path()) {
+                slot.text = stored[k];
+                taken_size += slot.text.size();
+            } else {
+                slot.text = stored[k].with_path(texts, path);
+            }
             total -= slot.use_count;
             slot.use_count += uses[k];  // wrapping at 32 bits, as counting does
             total += slot.use_count;
@@ -385,16 +433,24 @@ void tolvanir_list::merge_stored(std::vector<packed_item>&& stored,
             placed.emplace_back(none, k);
         }
     }
-    if (placed.empty()) return;
+    for (const auto& [id, k] : placed) {
+        if (id == none) taken_size += stored[k].size();
+    }
+    dropped_text += stored_size - std::min(taken_size, stored_size);
+    if (placed.empty()) {
+        compact_texts();
+        return;
+    }
     drop_from_order(taken);
     for (const auto& [id, k] : placed) {
         if (id == none) {
-            take_slot(std::move(stored[k]), uses[k]);
+            take_slot(stored[k], uses[k]);
         } else {
             order.push_back(id);
         }
     }
     changed = true;
+    compact_texts();
 }
 
 std::vector<program_item> tolvanir_list::copy_items() const {

@@ -118,29 +118,13 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         matches_.insert(matches_.end(), never_launched_.begin(), never_launched_.end());
         matches_.insert(matches_.end(), extras_.begin(), extras_.end());
 
-        // Entries are overwritten in place and surplus ones parked, so their
-        // string buffers serve the next keystroke instead of being freed.
-        while (results.size() > matches_.size()) {
-            spare_.push_back(std::move(results.back()));
-            results.pop_back();
-        }
-        while (results.size() < matches_.size() && !spare_.empty()) {
-            results.push_back(std::move(spare_.back()));
-            spare_.pop_back();
-        }
-        results.resize(matches_.size());
+        // The rows keep the texts as they are now; their entries are built
+        // when read.
+        results.clear();
+        results.keep_texts(items.texts());
         for (std::size_t k = 0; k < matches_.size(); ++k) {
-            // Rows in score order jump across the slots: a slot is fetched
-            // first, the texts it points at once it has arrived.
-            if (k + 2 * ahead < matches_.size()) prefetch(&items.slot(matches_[k + 2 * ahead].id));
-            if (k + ahead < matches_.size()) items.slot(matches_[k + ahead].id).text.prefetch();
-            const packed_item& text = items.slot(matches_[k].id).text;
-            result_entry& row = results[k];
-            row.shown_text.clear();
-            append_from_wtf8(row.shown_text, text.display_name());
-            row.launch_text.clear();
-            append_from_wtf8(row.launch_text, text.path());
-            row.score = matches_[k].score;
+            if (k + ahead < matches_.size()) prefetch(&items.slot(matches_[k + ahead].id));
+            results.push_item(items.slot(matches_[k].id).text, matches_[k].score);
         }
     });
 }

@@ -1,7 +1,5 @@
 #include "search/launcher_query.h"
 
-#include <algorithm>
-
 #include "search/query_text.h"
 
 namespace tolvanir {
@@ -23,10 +21,8 @@ void launcher_query::run_search(const std::wstring& query, result_list& list,
     }
     int selected = 0;
     if (keep != nullptr) {
-        const auto found = std::find_if(shown_.begin(), shown_.end(), [&](const result_entry& e) {
-            return e.launch_text == *keep;
-        });
-        if (found != shown_.end()) selected = static_cast<int>(found - shown_.begin());
+        const std::size_t found = shown_.find_launch_text(*keep);
+        if (found != shown_.size()) selected = static_cast<int>(found);
     }
     fill_result_list(list, shown_, selected);
 }

@@ -69,16 +69,15 @@ TEST(Concurrency, IndexSurvivesScannersWatchersAndQueries) {
         int round = 0;
         while (scanning.load()) {
             index.follow_renames();
-            std::vector<packed_item> stored;
-            std::vector<std::uint32_t> uses;
+            packed_items stored;
             for (int n = round % 7; n < per_scanner; n += 25) {
                 program_item item = make_item(L"C:\\scan" + std::to_wstring(n % scanners), n);
                 item.display_name = L"Stored " + std::to_wstring(n % 5);
-                stored.emplace_back(item);
-                uses.push_back(1);
+                item.use_count = 1;
+                stored.add(item);
             }
-            const std::vector<bool> present(stored.size(), round % 2 == 0);
-            index.merge_stored(std::move(stored), uses, present);
+            const std::vector<bool> present(stored.items.size(), round % 2 == 0);
+            index.merge_stored(std::move(stored), present);
             ++round;
         }
     });

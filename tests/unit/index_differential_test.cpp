@@ -129,16 +129,14 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
                 reference.follow_renames();
             } else if (op == 11) {
                 std::vector<program_item> stored;
-                std::vector<packed_item> packed;
-                std::vector<std::uint32_t> uses;
+                packed_items packed;
                 std::vector<bool> present;
                 for (unsigned n = rng() % 5; n > 0; --n) {
                     stored.push_back(random_item());
-                    packed.emplace_back(stored.back());
-                    uses.push_back(static_cast<std::uint32_t>(stored.back().use_count));
+                    packed.add(stored.back());
                     present.push_back(rng() % 3 != 0);
                 }
-                index.merge_stored(std::move(packed), uses, present);
+                index.merge_stored(std::move(packed), present);
                 reference.merge_stored(stored, present);
             } else if (op == 4) {
                 index.sort_and_dedupe();
