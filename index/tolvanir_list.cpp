@@ -96,7 +96,7 @@ std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count
     slot.use_count = use_count;
     slot.stamp = ++next_stamp;
     slot.in_order = true;
-    known_paths.add(id, slot.text.path());
+    if (paths_indexed) known_paths.add(id, slot.text.path());
     order.push_back(id);
     total += use_count;
     return id;
@@ -104,7 +104,7 @@ std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count
 
 void tolvanir_list::free_slot(std::uint32_t id) {
     item_slot& slot = items[id];
-    known_paths.remove(id, slot.text.path());
+    if (paths_indexed) known_paths.remove(id, slot.text.path());
     if (slot.in_order) total -= slot.use_count;
     drop_text(slot.text);
     slot = item_slot();
@@ -167,13 +167,28 @@ void tolvanir_list::insert_item(program_item item) {
     changed = true;
 }
 
+void tolvanir_list::index_paths() const {
+    if (paths_indexed) return;
+    std::size_t live = 0;
+    for (const item_slot& slot : items) live += slot.text.empty() ? 0 : 1;
+    known_paths.reserve(live);
+    for (std::uint32_t id = 0; id < items.size(); ++id) {
+        if (!items[id].text.empty()) known_paths.add(id, items[id].text.path());
+    }
+    paths_indexed = true;
+}
+
 void tolvanir_list::insert_packed(packed_items&& batch) {
     if (batch.items.empty()) return;
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
     items.reserve(items.size() + batch.items.size());
     order.reserve(order.size() + batch.items.size());
-    known_paths.reserve(items.size() + batch.items.size());
+    // A load is the most of the index: its paths are entered when needed.
+    if (batch.items.size() >= items.size()) {
+        known_paths = path_index();
+        paths_indexed = false;
+    }
     std::size_t kept = 0;
     for (std::size_t k = 0; k < batch.items.size(); ++k) {
         take_slot(batch.items[k], batch.uses[k]);
@@ -189,6 +204,7 @@ void tolvanir_list::insert_packed(packed_items&& batch) {
 bool tolvanir_list::contains_path(const std::wstring& path) const {
     const std::string bytes = packed_path(path);
     lock_t paths(known_paths_lock);
+    index_paths();
     bool found = false;
     known_paths.for_each_candidate(
         bytes, [&](std::uint32_t id) { found = found || items[id].text.path() == bytes; });
@@ -198,6 +214,7 @@ bool tolvanir_list::contains_path(const std::wstring& path) const {
 void tolvanir_list::remove_path(const std::wstring& path) {
     const std::string bytes = packed_path(path);
     lock_t paths(known_paths_lock);
+    index_paths();
     // The path itself and, for a removed directory (reported alone when it
     // goes to the Recycle Bin), every path below it.
     std::vector<std::uint32_t> gone;
@@ -228,6 +245,7 @@ void tolvanir_list::rename_path(const std::wstring& old_path, const std::wstring
     const std::string from = packed_path(old_path);
     const std::string to = packed_path(new_path);
     lock_t paths(known_paths_lock);
+    index_paths();
     lock_t lock(items_lock);
     if (following_renames) renames.emplace_back(from, to);
     // A path a rename left is no longer known, not even through an item that
@@ -355,6 +373,7 @@ bool tolvanir_list::is_changed() const {
 void tolvanir_list::count_use(const std::wstring& path) {
     const std::string bytes = packed_path(path);
     lock_t paths(known_paths_lock);
+    index_paths();
     bool known = false;
     known_paths.for_each_candidate(
         bytes, [&](std::uint32_t id) { known = known || items[id].text.path() == bytes; });
@@ -379,6 +398,7 @@ void tolvanir_list::follow_renames() {
 
 void tolvanir_list::merge_stored(packed_items&& batch, const std::vector<bool>& present) {
     lock_t paths(known_paths_lock);
+    index_paths();
     lock_t lock(items_lock);
     following_renames = false;
     std::vector<std::pair<std::string, std::string>> renamed;

@@ -114,7 +114,13 @@ class tolvanir_list {
     std::vector<item_slot> items;
     text_arena texts;
     std::size_t dropped_text = 0;  // bytes of the arena no slot holds
-    path_index known_paths;
+    // After a load the table of known paths is made from the slots when it
+    // is first needed, with known_paths_lock held: a tool that only queries
+    // never needs it, and the launcher's first scanner makes it while the
+    // window answers its first query.
+    void index_paths() const;
+    mutable path_index known_paths;
+    mutable bool paths_indexed = true;
     mutable boost::mutex items_lock;        // guards order, use counts, changed, the total
     mutable boost::mutex known_paths_lock;  // guards known_paths (and see above)
     bool changed = false;
