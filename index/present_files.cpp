@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <condition_variable>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
-#include <unordered_map>
 
+#include "index/text_arena.h"
 #include "platform/directory_listing.h"
 #include "platform/file_path.h"
 
@@ -36,52 +37,92 @@ std::size_t name_start(std::string_view path) {
     return 0;
 }
 
+// Eight bytes at a time: directories and names are looked up once per
+// stored path. Equal hashes are only a hint; the texts are compared.
+std::uint64_t hash_of(std::string_view text) {
+    constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15u;
+    std::uint64_t h = text.size() * multiplier;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        h = (h ^ word) * multiplier;
+        h ^= h >> 29;
+    }
+    std::uint64_t rest = 0;
+    std::memcpy(&rest, text.data() + at, text.size() - at);
+    h = (h ^ rest) * multiplier;
+    return h ^ (h >> 32);
+}
+
 // A directory's regular files and directories, as the listing says without
-// following links; anything else is left out. Kept compact: the listings of
-// a whole index are held until the last stored path has come in.
+// following links; anything else is left out. Kept in one block of an
+// arena: the listings of a whole index are held until the last stored path
+// has come in.
 class listing {
   public:
-    explicit listing(std::string_view directory) {
-        std::vector<listed_entry> entries;
-        if (!list_directory(directory, entries)) return;
-        for (const listed_entry& entry : entries) {
-            if (entry.type == listed_type::other) continue;
-            index_.push_back({hash(entry.name), static_cast<std::uint32_t>(names_.size()),
-                              static_cast<std::uint32_t>(entry.name.size()), entry.type});
-            names_ += entry.name;
+    listing(std::string_view directory, std::vector<listed_entry>& scratch, text_arena& arena) {
+        if (!list_directory(directory, scratch)) return;
+        std::size_t names = 0;
+        for (const listed_entry& entry : scratch) {
+            if (entry.type != listed_type::other) ++count_, names += entry.name.size();
         }
-        std::sort(index_.begin(), index_.end(),
+        char* const block = arena.allocate(count_ * sizeof(named) + names);
+        auto* index = reinterpret_cast<named*>(block);
+        char* const text = block + count_ * sizeof(named);
+        std::size_t k = 0, offset = 0;
+        for (const listed_entry& entry : scratch) {
+            if (entry.type == listed_type::other) continue;
+            index[k++] = {static_cast<std::uint32_t>(hash_of(entry.name)),
+                          static_cast<std::uint32_t>(offset),
+                          static_cast<std::uint32_t>(entry.name.size()), entry.type};
+            std::memcpy(text + offset, entry.name.data(), entry.name.size());
+            offset += entry.name.size();
+        }
+        std::sort(index, index + count_,
                   [](const named& a, const named& b) { return a.hash < b.hash; });
+        index_ = index;
+        names_ = text;
     }
 
     // Null when the listing does not show the name.
     [[nodiscard]] const listed_type* find(std::string_view name) const {
-        const std::uint64_t key = hash(name);
-        auto at = std::lower_bound(index_.begin(), index_.end(), key,
-                                   [](const named& a, std::uint64_t k) { return a.hash < k; });
-        for (; at != index_.end() && at->hash == key; ++at) {
-            if (std::string_view(names_).substr(at->offset, at->size) == name) return &at->type;
+        const auto key = static_cast<std::uint32_t>(hash_of(name));
+        const named* at =
+            std::lower_bound(index_, index_ + count_, key,
+                             [](const named& a, std::uint32_t k) { return a.hash < k; });
+        for (; at != index_ + count_ && at->hash == key; ++at) {
+            if (at->size == name.size() &&
+                std::memcmp(names_ + at->offset, name.data(), at->size) == 0)
+                return &at->type;
         }
         return nullptr;
     }
 
   private:
-    static std::uint64_t hash(std::string_view name) { return std::hash<std::string_view>()(name); }
-
     struct named {
-        std::uint64_t hash;
+        std::uint32_t hash;
         std::uint32_t offset, size;  // in names_
         listed_type type;
     };
-    std::string names_;
-    std::vector<named> index_;
+    const named* index_ = nullptr;
+    const char* names_ = nullptr;
+    std::size_t count_ = 0;
 };
 
 struct directory_group {
     std::string_view directory;
-    std::uint32_t number = 0;  // in the order directories came up
+    std::uint64_t hash = 0;
     std::size_t paths = 0;
-    std::optional<listing> entries;  // written by the lister, read after it is done
+    // Made by whichever thread lists the directory; read once both are done.
+    const listing* entries = nullptr;
+};
+
+// What one thread needs to list directories.
+struct lister_state {
+    std::vector<listed_entry> scratch;
+    text_arena arena;
+    std::deque<listing> listings;  // stay in place as they come
 };
 
 }  // namespace
@@ -94,15 +135,35 @@ struct present_files::state {
         // current directory of drive D, not its root.
         const std::size_t start = name_start(path);
         const std::string_view directory = path.substr(0, start);
-        auto found = by_directory.find(directory);
-        if (found == by_directory.end()) {
-            groups.emplace_back().directory = directory;
-            groups.back().number = static_cast<std::uint32_t>(groups.size() - 1);
-            found = by_directory.emplace(directory, &groups.back()).first;
+        const std::uint32_t group = group_of(directory);
+        paths.push_back({path, static_cast<std::uint32_t>(start), group});
+        directory_group& g = groups[group];
+        if (++g.paths == listed_from && !directory.empty()) list(g);
+    }
+
+    // The group of a directory, made when it first comes up: a table of
+    // group numbers by hash, probed linearly.
+    std::uint32_t group_of(std::string_view directory) {
+        constexpr std::uint32_t empty = 0xFFFFFFFFu;
+        if (2 * (groups.size() + 1) > table.size()) {
+            std::vector<std::uint32_t> grown(table.empty() ? 1024 : 2 * table.size(), empty);
+            for (std::uint32_t g = 0; g < groups.size(); ++g) {
+                std::size_t at = groups[g].hash & (grown.size() - 1);
+                while (grown[at] != empty) at = (at + 1) & (grown.size() - 1);
+                grown[at] = g;
+            }
+            table.swap(grown);
         }
-        directory_group& group = *found->second;
-        paths.push_back({path, static_cast<std::uint32_t>(start), group.number});
-        if (++group.paths == listed_from && !directory.empty()) list(group);
+        const std::uint64_t hash = hash_of(directory);
+        std::size_t at = hash & (table.size() - 1);
+        for (; table[at] != empty; at = (at + 1) & (table.size() - 1)) {
+            const directory_group& g = groups[table[at]];
+            if (g.hash == hash && g.directory == directory) return table[at];
+        }
+        table[at] = static_cast<std::uint32_t>(groups.size());
+        groups.emplace_back().directory = directory;
+        groups.back().hash = hash;
+        return table[at];
     }
 
     // The group's directory is listed by the lister, or here when it could
@@ -116,7 +177,7 @@ struct present_files::state {
             }
         }
         if (!lister.joinable()) {
-            group.entries.emplace(group.directory);
+            list_now(group, own);
             return;
         }
         {
@@ -124,6 +185,10 @@ struct present_files::state {
             queue.push_back(&group);
         }
         wake.notify_one();
+    }
+
+    static void list_now(directory_group& group, lister_state& by) {
+        group.entries = &by.listings.emplace_back(group.directory, by.scratch, by.arena);
     }
 
     void run_lister() {
@@ -134,16 +199,25 @@ struct present_files::state {
             directory_group* group = queue.front();
             queue.pop_front();
             lock.unlock();
-            group->entries.emplace(group->directory);
+            list_now(*group, theirs);
             lock.lock();
         }
     }
 
-    // Every listing asked for is made once this returns.
+    // Every listing asked for is made once this returns. The directories
+    // still waiting are listed from the other end of the queue here too, so
+    // both threads list until none is left.
     void finish() {
         {
-            std::lock_guard<std::mutex> lock(mutex);
+            std::unique_lock<std::mutex> lock(mutex);
             done = true;
+            while (!queue.empty()) {
+                directory_group* group = queue.back();
+                queue.pop_back();
+                lock.unlock();
+                list_now(*group, own);
+                lock.lock();
+            }
         }
         wake.notify_one();
         if (lister.joinable()) lister.join();
@@ -166,7 +240,9 @@ struct present_files::state {
         // The listings are let go before the caller builds the index.
         paths = {};
         groups = {};
-        by_directory = {};
+        table = {};
+        own = lister_state();
+        theirs = lister_state();
         return regular;
     }
 
@@ -176,9 +252,10 @@ struct present_files::state {
         std::uint32_t group;  // its number in groups
     };
     std::vector<stored_path> paths;
-    std::deque<directory_group> groups;  // stays in place as it grows
-    std::unordered_map<std::string_view, directory_group*> by_directory;
+    std::deque<directory_group> groups;  // stay in place as they grow
+    std::vector<std::uint32_t> table;
 
+    lister_state own, theirs;  // this thread's listings, the lister's
     std::thread lister;
     bool lister_started = false;
     std::mutex mutex;  // guards queue and done
