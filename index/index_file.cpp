@@ -184,14 +184,7 @@ using presence_test = std::function<std::vector<bool>(const std::vector<std::str
 
 // Inserts the items whose flag is set, in order.
 void insert_present(tolvanir_list& index, packed_items& batch, const std::vector<bool>& exists) {
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < batch.items.size(); ++k) {
-        if (!exists[k]) continue;
-        batch.items[kept] = batch.items[k];
-        batch.uses[kept++] = batch.uses[k];
-    }
-    batch.items.resize(kept);
-    batch.uses.resize(kept);
+    batch.keep(exists);
     index.insert_packed(std::move(batch));
 }
 

@@ -118,4 +118,18 @@ void packed_items::add(const program_item& item) {
     uses.push_back(static_cast<std::uint32_t>(item.use_count));
 }
 
+void packed_items::keep(const std::vector<bool>& kept) {
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (!kept[k]) {
+            let_go += items[k].size();
+            continue;
+        }
+        items[at] = items[k];
+        uses[at++] = uses[k];
+    }
+    items.resize(at);
+    uses.resize(at);
+}
+
 }  // namespace tolvanir

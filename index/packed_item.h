@@ -77,10 +77,13 @@ class packed_item {
 // index file gives before the index takes them over.
 struct packed_items {
     void add(const program_item& item);
+    // Keeps the items whose flag is set, in order.
+    void keep(const std::vector<bool>& kept);
 
     text_arena texts;
     std::vector<packed_item> items;
     std::vector<std::uint32_t> uses;
+    std::size_t let_go = 0;  // bytes of the arena that no item holds
 };
 
 }  // namespace tolvanir

@@ -1,6 +1,7 @@
 #include "index/present_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <boost/filesystem/operations.hpp>
 #include <condition_variable>
 #include <cstdint>
@@ -111,11 +112,11 @@ class listing {
 };
 
 struct directory_group {
-    std::string_view directory;
+    std::string_view directory;  // a copy, kept with the others where the cache holds them
     std::uint64_t hash = 0;
     std::size_t paths = 0;
-    // Made by whichever thread lists the directory; read once both are done.
-    const listing* entries = nullptr;
+    // Made by whichever thread lists the directory.
+    std::atomic<const listing*> entries{nullptr};
 };
 
 // What one thread needs to list directories.
@@ -136,9 +137,23 @@ struct present_files::state {
         const std::size_t start = name_start(path);
         const std::string_view directory = path.substr(0, start);
         const std::uint32_t group = group_of(directory);
-        paths.push_back({path, static_cast<std::uint32_t>(start), group});
         directory_group& g = groups[group];
+        // Answered now if the directory has been listed, while the path is
+        // still in the cache; else once every listing is made.
+        stored_path stored{path, static_cast<std::uint32_t>(start), group, unknown};
+        if (const listing* entries = g.entries.load(std::memory_order_acquire)) {
+            stored.answer = answer_of(path, start, entries);
+        }
+        paths.push_back(stored);
         if (++g.paths == listed_from && !directory.empty()) list(g);
+    }
+
+    static char answer_of(std::string_view path, std::size_t start, const listing* entries) {
+        const listed_type* type = entries ? entries->find(path.substr(start)) : nullptr;
+        // Only what the listing shows is taken from it: a name it lacks may
+        // still resolve (letter case, short names), so it is asked for.
+        if (type == nullptr) return is_regular(path) ? yes : no;
+        return *type == listed_type::regular_file ? yes : no;
     }
 
     // The group of a directory, made when it first comes up: a table of
@@ -161,7 +176,9 @@ struct present_files::state {
             if (g.hash == hash && g.directory == directory) return table[at];
         }
         table[at] = static_cast<std::uint32_t>(groups.size());
-        groups.emplace_back().directory = directory;
+        char* const copy = directories.allocate(directory.size());
+        std::memcpy(copy, directory.data(), directory.size());
+        groups.emplace_back().directory = std::string_view(copy, directory.size());
         groups.back().hash = hash;
         return table[at];
     }
@@ -188,7 +205,8 @@ struct present_files::state {
     }
 
     static void list_now(directory_group& group, lister_state& by) {
-        group.entries = &by.listings.emplace_back(group.directory, by.scratch, by.arena);
+        group.entries.store(&by.listings.emplace_back(group.directory, by.scratch, by.arena),
+                            std::memory_order_release);
     }
 
     void run_lister() {
@@ -228,32 +246,34 @@ struct present_files::state {
         std::vector<bool> regular(paths.size(), false);
         for (std::size_t k = 0; k < paths.size(); ++k) {
             const stored_path& stored = paths[k];
-            const directory_group& group = groups[stored.group];
-            const listed_type* type =
-                group.entries ? group.entries->find(stored.path.substr(stored.name_start))
-                              : nullptr;
-            // Only what the listing shows is taken from it: a name it lacks may
-            // still resolve (letter case, short names), so it is asked for.
-            regular[k] =
-                type == nullptr ? is_regular(stored.path) : *type == listed_type::regular_file;
+            char answer = stored.answer;
+            if (answer == unknown) {
+                answer = answer_of(stored.path, stored.name_start,
+                                   groups[stored.group].entries.load(std::memory_order_relaxed));
+            }
+            regular[k] = answer == yes;
         }
         // The listings are let go before the caller builds the index.
         paths = {};
-        groups = {};
+        std::deque<directory_group>().swap(groups);
         table = {};
+        directories = text_arena();
         own = lister_state();
         theirs = lister_state();
         return regular;
     }
 
+    static constexpr char unknown = 0, yes = 1, no = 2;
     struct stored_path {
         std::string_view path;
         std::uint32_t name_start;
         std::uint32_t group;  // its number in groups
+        char answer;
     };
     std::vector<stored_path> paths;
     std::deque<directory_group> groups;  // stay in place as they grow
     std::vector<std::uint32_t> table;
+    text_arena directories;
 
     lister_state own, theirs;  // this thread's listings, the lister's
     std::thread lister;

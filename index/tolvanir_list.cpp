@@ -189,13 +189,9 @@ void tolvanir_list::insert_packed(packed_items&& batch) {
         known_paths = path_index();
         paths_indexed = false;
     }
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < batch.items.size(); ++k) {
-        take_slot(batch.items[k], batch.uses[k]);
-        kept += batch.items[k].size();
-    }
+    for (std::size_t k = 0; k < batch.items.size(); ++k) take_slot(batch.items[k], batch.uses[k]);
     // Items the caller left out still take room in the batch's arena.
-    dropped_text += batch.texts.size() - std::min(kept, batch.texts.size());
+    dropped_text += batch.let_go;
     texts.take_over(std::move(batch.texts));
     changed = true;
     compact_texts();
