@@ -164,8 +164,8 @@ class index_events : public json_events {
             return std::string_view(fields_).substr(start, field_end_[k] - start);
         };
         if (field(2).empty()) return;
-        items_.items.emplace_back(items_.texts, field(0), field(1), field(2), field(3));
-        items_.uses.push_back(parse_stored_use_count(field(4)));
+        items_.push(packed_item(items_.texts, field(0), field(1), field(2), field(3)),
+                    parse_stored_use_count(field(4)));
         if (check_ != nullptr) check_->add(items_.items.back().path());
     }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "index/text_characters.h"
 #include "platform/utf8.h"
 
 namespace tolvanir {
@@ -113,9 +114,18 @@ packed_item packed_item::copy_to(text_arena& arena) const {
     return copy;
 }
 
+item_characters characters_of(const packed_item& item) {
+    return {characters_of(item.folded_search_text()), reading_characters_of(item.display_name())};
+}
+
 void packed_items::add(const program_item& item) {
-    items.emplace_back(texts, item);
-    uses.push_back(static_cast<std::uint32_t>(item.use_count));
+    push(packed_item(texts, item), static_cast<std::uint32_t>(item.use_count));
+}
+
+void packed_items::push(const packed_item& item, std::uint32_t use_count) {
+    items.push_back(item);
+    uses.push_back(use_count);
+    characters.push_back(characters_of(item));
 }
 
 void packed_items::keep(const std::vector<bool>& kept) {
@@ -126,10 +136,12 @@ void packed_items::keep(const std::vector<bool>& kept) {
             continue;
         }
         items[at] = items[k];
+        characters[at] = characters[k];
         uses[at++] = uses[k];
     }
     items.resize(at);
     uses.resize(at);
+    characters.resize(at);
 }
 
 }  // namespace tolvanir

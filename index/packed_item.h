@@ -73,16 +73,28 @@ class packed_item {
     const char* block_ = nullptr;
 };
 
-// Items packed into an arena of their own, with their use counts: what the
-// index file gives before the index takes them over.
+// What a query tests of an item before it reads its texts
+// (index/text_characters.h): the characters of its search text and those
+// its name's reading text can hold.
+struct item_characters {
+    std::uint64_t search = 0;
+    std::uint64_t reading = 0;
+};
+[[nodiscard]] item_characters characters_of(const packed_item& item);
+
+// Items packed into an arena of their own, with their use counts and
+// characters: what the index file gives before the index takes them over.
 struct packed_items {
     void add(const program_item& item);
+    // An item just packed into `texts`, whose texts are still in the cache.
+    void push(const packed_item& item, std::uint32_t use_count);
     // Keeps the items whose flag is set, in order.
     void keep(const std::vector<bool>& kept);
 
     text_arena texts;
     std::vector<packed_item> items;
     std::vector<std::uint32_t> uses;
+    std::vector<item_characters> characters;
     std::size_t let_go = 0;  // bytes of the arena that no item holds
 };
 

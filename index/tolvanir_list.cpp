@@ -82,7 +82,8 @@ void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>&
 
 }  // namespace
 
-std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count) {
+std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count,
+                                       const item_characters& characters) {
     std::uint32_t id = 0;
     if (!free_slots.empty()) {
         id = free_slots.back();
@@ -94,6 +95,7 @@ std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count
     item_slot& slot = items[id];
     slot.text = std::move(text);
     slot.use_count = use_count;
+    slot.characters = characters;
     slot.stamp = ++next_stamp;
     slot.in_order = true;
     if (paths_indexed) known_paths.add(id, slot.text.path());
@@ -162,8 +164,8 @@ void tolvanir_list::insert_item(program_item item) {
     // adding the item would leave an item whose path is not known.
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
-    take_slot(packed_item(texts, parts[0], parts[1], parts[2], parts[3]),
-              static_cast<std::uint32_t>(item.use_count));
+    const packed_item text(texts, parts[0], parts[1], parts[2], parts[3]);
+    take_slot(text, static_cast<std::uint32_t>(item.use_count), characters_of(text));
     changed = true;
 }
 
@@ -189,7 +191,9 @@ void tolvanir_list::insert_packed(packed_items&& batch) {
         known_paths = path_index();
         paths_indexed = false;
     }
-    for (std::size_t k = 0; k < batch.items.size(); ++k) take_slot(batch.items[k], batch.uses[k]);
+    for (std::size_t k = 0; k < batch.items.size(); ++k) {
+        take_slot(batch.items[k], batch.uses[k], batch.characters[k]);
+    }
     // Items the caller left out still take room in the batch's arena.
     dropped_text += batch.let_go;
     texts.take_over(std::move(batch.texts));
@@ -439,6 +443,7 @@ void tolvanir_list::merge_stored(packed_items&& batch, const std::vector<bool>& 
             } else {
                 slot.text = stored[k].with_path(texts, path);
             }
+            slot.characters = batch.characters[k];
             total -= slot.use_count;
             slot.use_count += uses[k];  // wrapping at 32 bits, as counting does
             total += slot.use_count;
@@ -460,7 +465,7 @@ void tolvanir_list::merge_stored(packed_items&& batch, const std::vector<bool>& 
     drop_from_order(taken);
     for (const auto& [id, k] : placed) {
         if (id == none) {
-            take_slot(stored[k], uses[k]);
+            take_slot(stored[k], uses[k], batch.characters[k]);
         } else {
             order.push_back(id);
         }

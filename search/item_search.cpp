@@ -79,12 +79,13 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
             // lacks a letter of the query is not.
             if (k + ahead < order.size() && !query.empty()) {
                 const item_slot& next = items.slot(order[k + ahead]);
-                const search_snapshot::entry& e = snapshot_.at(order[k + ahead], next);
-                if (!packed_ || (pattern_.characters & ~e.characters) == 0) next.text.prefetch();
+                if (!packed_ || (pattern_.characters & ~next.characters.search) == 0) {
+                    next.text.prefetch();
+                }
             }
+            if (k + 2 * ahead < order.size()) prefetch(&items.slot(order[k + 2 * ahead]));
             const std::uint32_t id = order[k];
             const item_slot& slot = items.slot(id);
-            const search_snapshot::entry& entry = snapshot_.at(id, slot);
             const auto usage = [&] {
                 return static_cast<double>(slot.use_count) / static_cast<double>(total);
             };
@@ -100,13 +101,18 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
                 m = 1.0;
             } else if (!packed_) {
                 m = score_of(query, slot);
-            } else if ((pattern_.characters & ~entry.characters) == 0) {
+            } else if ((pattern_.characters & ~slot.characters.search) == 0) {
                 m = match_score_packed(pattern_, slot.text.folded_search_text());
             }
             if (m != 0.0) {
                 matches_.push_back({m + usage(), id});
                 continue;
             }
+            // The reading text is built only for a name whose reading can
+            // hold every character of the query.
+            const std::uint64_t reading = slot.characters.reading;
+            if (reading == 0 || (packed_ && (pattern_.characters & ~reading) != 0)) continue;
+            const search_snapshot::entry& entry = snapshot_.at(id, slot);
             if (entry.reading_length == 0) continue;
             if (packed_ && (pattern_.characters & ~entry.reading_characters) != 0) continue;
             const double r = packed_ ? match_score_packed(pattern_, snapshot_.reading(entry))

@@ -1,7 +1,8 @@
-// What the query keeps of each item between keystrokes: which letters and
-// digits its texts hold, and the reading text of its name (index/reading_text.h),
-// built once when the item first comes to the query and kept until its slot
-// takes another item. Main thread only.
+// What the query keeps of each item between keystrokes: the reading text of
+// its name (index/reading_text.h), built when a query first needs it and
+// kept until the slot takes another item. Most queries need few: an item
+// that matches by its search text needs none, nor one whose reading cannot
+// hold the query's characters (item_slot::characters). Main thread only.
 #pragma once
 
 #include <cstdint>
@@ -17,15 +18,16 @@ class search_snapshot {
   public:
     struct entry {
         std::uint32_t stamp = 0;  // of the item this was built for; 0 for none
-        std::uint64_t characters = 0;
-        std::uint64_t reading_characters = 0;
         std::uint32_t reading_offset = 0;
-        std::uint32_t reading_length = 0;  // 0: the name holds no Chinese
+        std::uint32_t reading_length = 0;  // 0: the name has no reading text
+        std::uint64_t reading_characters = 0;
     };
 
-    // Room for the entries of every slot of the table.
+    // Room for the entries of every slot of the table, which later calls
+    // read until the next cover().
     void cover(const item_table& items) {
         if (entries_.size() < items.slot_count()) entries_.resize(items.slot_count());
+        items_ = &items;
     }
     // The entry for a slot, built anew when the slot holds another item.
     // Call with items_lock held (from tolvanir_list::read_items), after cover().
@@ -46,7 +48,8 @@ class search_snapshot {
 
     std::vector<entry> entries_;  // by slot
     std::string readings_;
-    std::size_t unused_ = 0;  // bytes of readings_ no entry points at any more
+    std::size_t kept_ = 0;  // the size of readings_ after the last compaction
+    const item_table* items_ = nullptr;
 };
 
 }  // namespace tolvanir
