@@ -38,27 +38,34 @@ bool same_item(const packed_item& a, const packed_item& b) {
     return a.display_name() == b.display_name() && a.target() == b.target();
 }
 
-// A display name as the comparison takes it: wide, decoded into a buffer
-// that is reused.
-const std::wstring& decoded(const item_slot& slot, std::wstring& buffer) {
-    buffer.clear();
-    append_from_wtf8(buffer, slot.text.display_name());
-    return buffer;
+std::string_view name_of(const std::vector<item_slot>& items, std::uint32_t id) {
+    return items[id].text.display_name();
 }
 
-// The slots stably sorted by display name. Where the platform makes sort
-// keys, all of them go in one buffer and are compared as bytes; else the
-// names themselves are compared.
-void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>& items) {
-    std::vector<std::size_t> rank(ids.size());
-    for (std::size_t k = 0; k < ids.size(); ++k) rank[k] = k;
-    std::wstring name;
+// The first eight bytes of a key, as a number that orders as they do.
+std::uint64_t key_prefix(std::string_view key) {
+    std::uint64_t prefix = 0;
+    for (std::size_t k = 0; k < 8; ++k) {
+        prefix = (prefix << 8) | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0u);
+    }
+    return prefix;
+}
+
+// The slots stably sorted by display name; `equal[k]` is set where the name
+// sorts equal to the one before it. Where the platform makes sort keys, all
+// of them go in one buffer and are compared by their first eight bytes,
+// then whole; else the names themselves are compared.
+void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>& items,
+                  std::vector<char>& equal) {
+    std::vector<std::uint32_t> rank(ids.size());
+    for (std::size_t k = 0; k < ids.size(); ++k) rank[k] = static_cast<std::uint32_t>(k);
+    equal.assign(ids.size(), 0);
     std::string keys;
     std::vector<std::size_t> key_end;
     key_end.reserve(ids.size());
     bool keyed = true;
     for (std::size_t k = 0; k < ids.size() && keyed; ++k) {
-        keyed = append_natural_sort_key(decoded(items[ids[k]], name), keys);
+        keyed = append_natural_sort_key_packed(name_of(items, ids[k]), keys);
         key_end.push_back(keys.size());
     }
     if (keyed) {
@@ -66,14 +73,37 @@ void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>&
             const std::size_t start = k == 0 ? 0 : key_end[k - 1];
             return std::string_view(keys).substr(start, key_end[k] - start);
         };
-        std::stable_sort(rank.begin(), rank.end(),
-                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+        struct ranked_key {
+            std::uint64_t prefix;
+            std::uint32_t at;
+        };
+        std::vector<ranked_key> sorting(ids.size());
+        for (std::size_t k = 0; k < ids.size(); ++k) {
+            sorting[k] = {key_prefix(key(k)), static_cast<std::uint32_t>(k)};
+        }
+        // Equal keys keep their order: the position decides last.
+        const auto before = [&](const ranked_key& a, const ranked_key& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            const int c = key(a.at).compare(key(b.at));
+            return c != 0 ? c < 0 : a.at < b.at;
+        };
+        std::sort(sorting.begin(), sorting.end(), before);
+        for (std::size_t k = 0; k < sorting.size(); ++k) {
+            rank[k] = sorting[k].at;
+            equal[k] = k > 0 && sorting[k].prefix == sorting[k - 1].prefix &&
+                       key(sorting[k].at) == key(sorting[k - 1].at);
+        }
     } else {
         std::vector<std::wstring> names(ids.size());
-        for (std::size_t k = 0; k < ids.size(); ++k) decoded(items[ids[k]], names[k]);
-        std::stable_sort(rank.begin(), rank.end(), [&](std::size_t a, std::size_t b) {
+        for (std::size_t k = 0; k < ids.size(); ++k) {
+            append_from_wtf8(names[k], name_of(items, ids[k]));
+        }
+        std::stable_sort(rank.begin(), rank.end(), [&](std::uint32_t a, std::uint32_t b) {
             return natural_compare(names[a], names[b]) < 0;
         });
+        for (std::size_t k = 1; k < rank.size(); ++k) {
+            equal[k] = natural_compare(names[rank[k - 1]], names[rank[k]]) == 0;
+        }
     }
     std::vector<std::uint32_t> ranked(ids.size());
     for (std::size_t k = 0; k < rank.size(); ++k) ranked[k] = ids[rank[k]];
@@ -292,61 +322,68 @@ void tolvanir_list::sort_and_dedupe() {
     // is a stable sort of the whole list, at the cost of the new items only.
     std::vector<std::uint32_t> tail(order.begin() + static_cast<std::ptrdiff_t>(sorted),
                                     order.end());
-    std::wstring first, second;
+    // Whether each new item sorts equal to the one before it: only such an
+    // item can be a duplicate of a new item before it.
+    std::vector<char> equal(tail.size(), 0);
     // New items mostly come in order (a saved index is sorted): check first.
     bool in_order = true;
     for (std::size_t k = 1; k < tail.size() && in_order; ++k) {
-        if (k == 1) decoded(items[tail[0]], first);
-        in_order = natural_compare(first, decoded(items[tail[k]], second)) <= 0;
-        first.swap(second);
+        const int c = natural_compare_packed(name_of(items, tail[k - 1]), name_of(items, tail[k]));
+        in_order = c <= 0;
+        equal[k] = c == 0;
     }
-    if (!in_order) sort_by_name(tail, items);
+    if (!in_order) sort_by_name(tail, items, equal);
     std::vector<std::uint32_t> merged;
-    std::vector<bool> is_new;
+    // For each merged item: 0 for one of the front, else 1 plus whether it
+    // follows the new item before it directly and sorts equal to it.
+    std::vector<char> is_new;
     merged.reserve(order.size());
     is_new.reserve(order.size());
     const auto front_end = order.begin() + static_cast<std::ptrdiff_t>(sorted);
     // Few new items: find each one's place by binary search; many: walk.
     const bool search = tail.size() * std::log2(static_cast<double>(sorted) + 2) < sorted;
     auto at = order.begin();
-    std::uint32_t front_decoded = path_index::none;  // whose name `second` holds
-    for (const std::uint32_t id : tail) {
-        decoded(items[id], first);
+    for (std::size_t t = 0; t < tail.size(); ++t) {
+        const std::string_view name = name_of(items, tail[t]);
         const auto before_old = [&](std::uint32_t old) {
-            if (old != front_decoded) decoded(items[old], second), front_decoded = old;
-            return natural_compare(first, second) < 0;
+            return natural_compare_packed(name, name_of(items, old)) < 0;
         };
         auto place = at;
-        if (search) {
-            place = std::partition_point(at, front_end,
-                                         [&](std::uint32_t old) { return !before_old(old); });
-        } else {
-            while (place != front_end && !before_old(*place)) ++place;
+        if (at != front_end) {
+            if (search) {
+                place = std::partition_point(at, front_end,
+                                             [&](std::uint32_t old) { return !before_old(old); });
+            } else {
+                while (place != front_end && !before_old(*place)) ++place;
+            }
         }
+        const bool after_new = place == at && t > 0;
         for (; at != place; ++at) {
             merged.push_back(*at);
-            is_new.push_back(false);
+            is_new.push_back(0);
         }
-        merged.push_back(id);
-        is_new.push_back(true);
+        merged.push_back(tail[t]);
+        is_new.push_back(static_cast<char>(after_new && !equal[t] ? 2 : 1));
     }
     for (; at != front_end; ++at) {
         merged.push_back(*at);
-        is_new.push_back(false);
+        is_new.push_back(0);
     }
 
     // The first of a run of equal neighbours stays, with its own use count.
     // Only a new item can equal its predecessor (it was placed after every
     // item that does not sort after it, and the front had no equal
-    // neighbours), or an item whose predecessor was removed since.
+    // neighbours), or an item whose predecessor was removed since. A new
+    // item right after another that it does not sort equal to has another
+    // name than that one and whatever it duplicated.
     std::vector<bool> check(items.size(), false);
     for (const std::uint32_t id : recheck) check[id] = true;
     recheck.clear();
     order.clear();
     for (std::size_t k = 0; k < merged.size(); ++k) {
         item_slot& slot = items[merged[k]];
-        if ((is_new[k] || check[merged[k]]) && !order.empty() &&
-            same_item(items[order.back()].text, slot.text)) {
+        const bool may_equal = is_new[k] == 1 || check[merged[k]];
+        if (may_equal && !order.empty() && same_item(items[order.back()].text, slot.text)) {
             slot.in_order = false;
             total -= slot.use_count;
             continue;
