@@ -1,7 +1,6 @@
 #include "index/present_files.h"
 
 #include <algorithm>
-#include <atomic>
 #include <boost/filesystem/operations.hpp>
 #include <condition_variable>
 #include <cstdint>
@@ -114,9 +113,10 @@ class listing {
 struct directory_group {
     std::string_view directory;  // a copy, kept with the others where the cache holds them
     std::uint64_t hash = 0;
-    std::size_t paths = 0;
-    // Made by whichever thread lists the directory.
-    std::atomic<const listing*> entries{nullptr};
+    std::uint32_t paths = 0;
+    std::uint32_t first = 0;  // where its paths start in the order by directory
+    // Made by whichever thread lists the directory, read after both are done.
+    const listing* entries = nullptr;
 };
 
 // What one thread needs to list directories.
@@ -129,7 +129,14 @@ struct lister_state {
 }  // namespace
 
 struct present_files::state {
-    ~state() { finish(); }
+    ~state() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        wake.notify_one();
+        if (lister.joinable()) lister.join();
+    }
 
     void add(std::string_view path) {
         // The directory keeps its last separator: D: alone would name the
@@ -137,23 +144,9 @@ struct present_files::state {
         const std::size_t start = name_start(path);
         const std::string_view directory = path.substr(0, start);
         const std::uint32_t group = group_of(directory);
+        paths.push_back({path, static_cast<std::uint32_t>(start), group});
         directory_group& g = groups[group];
-        // Answered now if the directory has been listed, while the path is
-        // still in the cache; else once every listing is made.
-        stored_path stored{path, static_cast<std::uint32_t>(start), group, unknown};
-        if (const listing* entries = g.entries.load(std::memory_order_acquire)) {
-            stored.answer = answer_of(path, start, entries);
-        }
-        paths.push_back(stored);
         if (++g.paths == listed_from && !directory.empty()) list(g);
-    }
-
-    static char answer_of(std::string_view path, std::size_t start, const listing* entries) {
-        const listed_type* type = entries ? entries->find(path.substr(start)) : nullptr;
-        // Only what the listing shows is taken from it: a name it lacks may
-        // still resolve (letter case, short names), so it is asked for.
-        if (type == nullptr) return is_regular(path) ? yes : no;
-        return *type == listed_type::regular_file ? yes : no;
     }
 
     // The group of a directory, made when it first comes up: a table of
@@ -205,83 +198,137 @@ struct present_files::state {
     }
 
     static void list_now(directory_group& group, lister_state& by) {
-        group.entries.store(&by.listings.emplace_back(group.directory, by.scratch, by.arena),
-                            std::memory_order_release);
+        group.entries = &by.listings.emplace_back(group.directory, by.scratch, by.arena);
     }
 
+    // Lists what is queued; then, once told, answers the paths of the
+    // directories from `split` on.
     void run_lister() {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            wake.wait(lock, [this] { return !queue.empty() || done; });
-            if (queue.empty()) return;
-            directory_group* group = queue.front();
-            queue.pop_front();
-            lock.unlock();
-            list_now(*group, theirs);
-            lock.lock();
+            wake.wait(lock, [this] { return !queue.empty() || done || split_ready; });
+            if (!queue.empty()) {
+                directory_group* group = queue.front();
+                queue.pop_front();
+                busy = true;
+                lock.unlock();
+                list_now(*group, theirs);
+                lock.lock();
+                busy = false;
+                wake.notify_all();
+                continue;
+            }
+            if (split_ready) {
+                split_ready = false;
+                lock.unlock();
+                answer(split, groups.size());
+                lock.lock();
+                answered = true;
+                lock.unlock();
+                wake.notify_all();
+                lock.lock();
+                continue;
+            }
+            return;  // done
         }
     }
 
-    // Every listing asked for is made once this returns. The directories
-    // still waiting are listed from the other end of the queue here too, so
-    // both threads list until none is left.
-    void finish() {
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            done = true;
-            while (!queue.empty()) {
-                directory_group* group = queue.back();
-                queue.pop_back();
-                lock.unlock();
-                list_now(*group, own);
-                lock.lock();
+    // The paths of groups [from, to), each group's listing read once for all.
+    void answer(std::size_t from, std::size_t to) {
+        for (std::size_t g = from; g < to; ++g) {
+            const directory_group& group = groups[g];
+            for (std::uint32_t k = group.first; k < group.first + group.paths; ++k) {
+                const stored_path& stored = paths[by_group[k]];
+                const listed_type* type =
+                    group.entries ? group.entries->find(stored.path.substr(stored.name_start))
+                                  : nullptr;
+                // Only what the listing shows is taken from it: a name it lacks
+                // may still resolve (letter case, short names), so it is asked for.
+                regular[by_group[k]] = static_cast<char>(
+                    type == nullptr ? is_regular(stored.path) : *type == listed_type::regular_file);
             }
         }
-        wake.notify_one();
-        if (lister.joinable()) lister.join();
     }
 
     std::vector<bool> answers() {
-        finish();
-        std::vector<bool> regular(paths.size(), false);
-        for (std::size_t k = 0; k < paths.size(); ++k) {
-            const stored_path& stored = paths[k];
-            char answer = stored.answer;
-            if (answer == unknown) {
-                answer = answer_of(stored.path, stored.name_start,
-                                   groups[stored.group].entries.load(std::memory_order_relaxed));
-            }
-            regular[k] = answer == yes;
+        // The directories still waiting are listed from the other end of the
+        // queue here too, so both threads list until none is left.
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!queue.empty()) {
+            directory_group* group = queue.back();
+            queue.pop_back();
+            lock.unlock();
+            list_now(*group, own);
+            lock.lock();
         }
+        wake.wait(lock, [this] { return !busy; });  // the lister's last listing
+        lock.unlock();
+        // The paths in the order of their directories; the groups split in
+        // two halves of about as many paths, one answered by each thread.
+        std::uint32_t next = 0;
+        for (directory_group& group : groups) {
+            group.first = next;
+            next += group.paths;
+        }
+        by_group.resize(paths.size());
+        {
+            std::vector<std::uint32_t> at(groups.size());
+            for (std::size_t g = 0; g < groups.size(); ++g) at[g] = groups[g].first;
+            for (std::uint32_t k = 0; k < paths.size(); ++k) by_group[at[paths[k].group]++] = k;
+        }
+        regular.assign(paths.size(), 0);
+        std::size_t half = 0;
+        while (half < groups.size() && 2 * groups[half].first < paths.size()) ++half;
+        lock.lock();
+        if (lister.joinable()) {
+            split = half;
+            split_ready = true;
+            lock.unlock();
+            wake.notify_all();
+            answer(0, half);
+            lock.lock();
+            wake.wait(lock, [this] { return answered; });
+        } else {
+            lock.unlock();
+            answer(0, groups.size());
+            lock.lock();
+        }
+        lock.unlock();
+        std::vector<bool> found(regular.begin(), regular.end());
         // The listings are let go before the caller builds the index.
         paths = {};
+        by_group = {};
+        regular = {};
         std::deque<directory_group>().swap(groups);
         table = {};
         directories = text_arena();
         own = lister_state();
         theirs = lister_state();
-        return regular;
+        return found;
     }
 
-    static constexpr char unknown = 0, yes = 1, no = 2;
     struct stored_path {
         std::string_view path;
         std::uint32_t name_start;
         std::uint32_t group;  // its number in groups
-        char answer;
     };
     std::vector<stored_path> paths;
     std::deque<directory_group> groups;  // stay in place as they grow
     std::vector<std::uint32_t> table;
     text_arena directories;
+    std::vector<std::uint32_t> by_group;  // path numbers, by directory
+    std::vector<char> regular;            // by path; written by both threads
 
     lister_state own, theirs;  // this thread's listings, the lister's
     std::thread lister;
     bool lister_started = false;
-    std::mutex mutex;  // guards queue and done
+    std::mutex mutex;  // guards queue, done, busy and the hand-over of the split
     std::condition_variable wake;
     std::deque<directory_group*> queue;
     bool done = false;
+    std::size_t split = 0;
+    bool busy = false;  // the lister is making a listing
+    bool split_ready = false, answered = false;
 };
 
 present_files::present_files() : state_(std::make_unique<state>()) {}

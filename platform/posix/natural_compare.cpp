@@ -96,9 +96,26 @@ int compare_numbers(const Text& a, std::size_t& i, const Text& b, std::size_t& j
     return result;
 }
 
+bool continues_character(const std::wstring&, std::size_t) { return false; }
+bool continues_character(std::string_view name, std::size_t at) {
+    return (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80;
+}
+
+// Where the comparison may start: identical units compare equal, so the
+// common start is skipped, but not into the middle of a character or of a
+// run of digits, which compares as a whole.
+template <typename Text>
+std::size_t common_start(const Text& a, const Text& b) {
+    const std::size_t shorter = a.size() < b.size() ? a.size() : b.size();
+    std::size_t at = 0;
+    while (at < shorter && a[at] == b[at]) ++at;
+    while (at > 0 && (digit_at(a, at - 1) || (at < a.size() && continues_character(a, at)))) --at;
+    return at;
+}
+
 template <typename Text>
 int compare_names(const Text& a, const Text& b) {
-    std::size_t i = 0, j = 0;
+    std::size_t i = common_start(a, b), j = i;
     while (i < a.size() && j < b.size()) {
         if (digit_at(a, i) && digit_at(b, j)) {
             if (const int r = compare_numbers(a, i, b, j)) return r;

@@ -49,6 +49,11 @@ TEST(NaturalCompare, OrdersLikeTheShell) {
         {L"a2b", L"a02c", -1},
         {L"\u00C4rger", L"\u00E4rger", 0},  // folded beyond ASCII too
         {L"\u8BB0 2", L"\u8BB0 10", -1},
+        // Where the names part, within a run of digits or a character.
+        {L"a12x", L"a123", -1},
+        {L"a012", L"a12", 0},
+        {L"x\u8BB0a", L"x\u8BB1a", -1},
+        {L"\u8BB0 19", L"\u8BB0 9", 1},
     };
     for (const ordered_pair& row : rows) {
         SCOPED_TRACE(std::wstring(row.a) + L" | " + row.b);
