@@ -164,8 +164,9 @@ class index_events : public json_events {
             return std::string_view(fields_).substr(start, field_end_[k] - start);
         };
         if (field(2).empty()) return;
-        items_.push(packed_item(items_.texts, field(0), field(1), field(2), field(3)),
-                    parse_stored_use_count(field(4)));
+        std::uint64_t characters = 0;
+        const packed_item item(items_.texts, field(0), field(1), field(2), field(3), &characters);
+        items_.push(item, parse_stored_use_count(field(4)), characters);
         if (check_ != nullptr) check_->add(items_.items.back().path());
     }
 

@@ -20,20 +20,20 @@ packed_item::packed_item(text_arena& arena, const program_item& item) {
     const std::wstring* fields[4] = {&item.display_name, &item.search_text, &item.path,
                                      &item.target};
     for (int k = 0; k < 4; ++k) append_wtf8(texts[k], *fields[k]);
-    build(arena, texts[0], texts[1], texts[2], texts[3]);
+    build(arena, texts[0], texts[1], texts[2], texts[3], nullptr);
 }
 
 packed_item::packed_item(text_arena& arena, std::string_view display_name,
                          std::string_view search_text, std::string_view path,
-                         std::string_view target) {
-    build(arena, display_name, search_text, path, target);
+                         std::string_view target, std::uint64_t* search_characters) {
+    build(arena, display_name, search_text, path, target, search_characters);
 }
 
 // Layout: header, the four texts back to back, then one bit per byte of the
 // search text marking the capitals.
 void packed_item::build(text_arena& arena, std::string_view display_name,
                         std::string_view search_text, std::string_view path,
-                        std::string_view target) {
+                        std::string_view target, std::uint64_t* search_characters) {
     const std::string_view parts[4] = {display_name, search_text, path, target};
     std::size_t size = sizeof(header);
     for (const std::string_view part : parts) size += part.size();
@@ -49,11 +49,20 @@ void packed_item::build(text_arena& arena, std::string_view display_name,
     auto* capitals = reinterpret_cast<unsigned char*>(at);
     std::memset(capitals, 0, capitals_size);
     char* search = block + sizeof(header) + display_name.size();
+    std::uint64_t found = 0;
     for (std::size_t i = 0; i < search_text.size(); ++i) {
-        if (!is_ascii_capital(search[i])) continue;
-        search[i] = static_cast<char>(search[i] + ('a' - 'A'));
-        capitals[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
+        if (is_ascii_capital(search[i])) {
+            search[i] = static_cast<char>(search[i] + ('a' - 'A'));
+            capitals[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
+        }
+        const auto c = static_cast<unsigned char>(search[i]);
+        if (static_cast<unsigned>(c - 'a') < 26u) {
+            found |= std::uint64_t{1} << (c - 'a');
+        } else if (static_cast<unsigned>(c - '0') < 10u) {
+            found |= std::uint64_t{1} << (26 + c - '0');
+        }
     }
+    if (search_characters != nullptr) *search_characters = found;
     block_ = block;
 }
 
@@ -123,9 +132,14 @@ void packed_items::add(const program_item& item) {
 }
 
 void packed_items::push(const packed_item& item, std::uint32_t use_count) {
+    push(item, use_count, characters_of(item.folded_search_text()));
+}
+
+void packed_items::push(const packed_item& item, std::uint32_t use_count,
+                        std::uint64_t search_characters) {
     items.push_back(item);
     uses.push_back(use_count);
-    characters.push_back(characters_of(item));
+    characters.push_back({search_characters, reading_characters_of(item.display_name())});
 }
 
 void packed_items::keep(const std::vector<bool>& kept) {

@@ -23,9 +23,12 @@ class packed_item {
   public:
     packed_item() = default;
     packed_item(text_arena& arena, const program_item& item);
-    // From texts already in generalized UTF-8 (the index file's loader).
+    // From texts already in generalized UTF-8 (the index file's loader);
+    // with `search_characters`, which of a-z and 0-9 the search text holds,
+    // found in the same pass (index/text_characters.h).
     packed_item(text_arena& arena, std::string_view display_name, std::string_view search_text,
-                std::string_view path, std::string_view target);
+                std::string_view path, std::string_view target,
+                std::uint64_t* search_characters = nullptr);
 
     [[nodiscard]] bool empty() const { return block_ == nullptr; }
     // Asks the processor to fetch the start of the texts ahead of use: a walk
@@ -68,7 +71,7 @@ class packed_item {
         return std::string_view(block_ + start, h.end[which] - start);
     }
     void build(text_arena& arena, std::string_view display_name, std::string_view search_text,
-               std::string_view path, std::string_view target);
+               std::string_view path, std::string_view target, std::uint64_t* search_characters);
 
     const char* block_ = nullptr;
 };
@@ -88,6 +91,7 @@ struct packed_items {
     void add(const program_item& item);
     // An item just packed into `texts`, whose texts are still in the cache.
     void push(const packed_item& item, std::uint32_t use_count);
+    void push(const packed_item& item, std::uint32_t use_count, std::uint64_t search_characters);
     // Keeps the items whose flag is set, in order.
     void keep(const std::vector<bool>& kept);
 

@@ -23,6 +23,8 @@ namespace fs = boost::filesystem;
 
 // A listing costs about what a few status queries cost.
 constexpr std::size_t listed_from = 4;
+// Directories waiting for the lister, past which the reading thread lists too.
+constexpr std::size_t behind = 16;
 
 bool is_regular(std::string_view path) {
     boost::system::error_code error;
@@ -114,7 +116,6 @@ struct directory_group {
     std::string_view directory;  // a copy, kept with the others where the cache holds them
     std::uint64_t hash = 0;
     std::uint32_t paths = 0;
-    std::uint32_t first = 0;  // where its paths start in the order by directory
     // Made by whichever thread lists the directory, read after both are done.
     const listing* entries = nullptr;
 };
@@ -190,19 +191,26 @@ struct present_files::state {
             list_now(group, own);
             return;
         }
+        // Listing takes about as long as reading the file: when the lister
+        // falls behind, this thread lists one from the other end too.
+        directory_group* mine = nullptr;
         {
             std::lock_guard<std::mutex> lock(mutex);
             queue.push_back(&group);
+            if (queue.size() > behind) {
+                mine = queue.back();
+                queue.pop_back();
+            }
         }
         wake.notify_one();
+        if (mine != nullptr) list_now(*mine, own);
     }
 
     static void list_now(directory_group& group, lister_state& by) {
         group.entries = &by.listings.emplace_back(group.directory, by.scratch, by.arena);
     }
 
-    // Lists what is queued; then, once told, answers the paths of the
-    // directories from `split` on.
+    // Lists what is queued; then, once told, answers the paths from `split` on.
     void run_lister() {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
@@ -221,7 +229,7 @@ struct present_files::state {
             if (split_ready) {
                 split_ready = false;
                 lock.unlock();
-                answer(split, groups.size());
+                answer(split, paths.size());
                 lock.lock();
                 answered = true;
                 lock.unlock();
@@ -233,20 +241,18 @@ struct present_files::state {
         }
     }
 
-    // The paths of groups [from, to), each group's listing read once for all.
+    // The paths [from, to), read in order while the listings, far fewer
+    // bytes, stay in the cache.
     void answer(std::size_t from, std::size_t to) {
-        for (std::size_t g = from; g < to; ++g) {
-            const directory_group& group = groups[g];
-            for (std::uint32_t k = group.first; k < group.first + group.paths; ++k) {
-                const stored_path& stored = paths[by_group[k]];
-                const listed_type* type =
-                    group.entries ? group.entries->find(stored.path.substr(stored.name_start))
-                                  : nullptr;
-                // Only what the listing shows is taken from it: a name it lacks
-                // may still resolve (letter case, short names), so it is asked for.
-                regular[by_group[k]] = static_cast<char>(
-                    type == nullptr ? is_regular(stored.path) : *type == listed_type::regular_file);
-            }
+        for (std::size_t k = from; k < to; ++k) {
+            const stored_path& stored = paths[k];
+            const listing* entries = groups[stored.group].entries;
+            const listed_type* type =
+                entries ? entries->find(stored.path.substr(stored.name_start)) : nullptr;
+            // Only what the listing shows is taken from it: a name it lacks
+            // may still resolve (letter case, short names), so it is asked for.
+            regular[k] = static_cast<char>(type == nullptr ? is_regular(stored.path)
+                                                           : *type == listed_type::regular_file);
         }
     }
 
@@ -263,22 +269,9 @@ struct present_files::state {
         }
         wake.wait(lock, [this] { return !busy; });  // the lister's last listing
         lock.unlock();
-        // The paths in the order of their directories; the groups split in
-        // two halves of about as many paths, one answered by each thread.
-        std::uint32_t next = 0;
-        for (directory_group& group : groups) {
-            group.first = next;
-            next += group.paths;
-        }
-        by_group.resize(paths.size());
-        {
-            std::vector<std::uint32_t> at(groups.size());
-            for (std::size_t g = 0; g < groups.size(); ++g) at[g] = groups[g].first;
-            for (std::uint32_t k = 0; k < paths.size(); ++k) by_group[at[paths[k].group]++] = k;
-        }
+        // Half the paths are answered by each thread.
         regular.assign(paths.size(), 0);
-        std::size_t half = 0;
-        while (half < groups.size() && 2 * groups[half].first < paths.size()) ++half;
+        const std::size_t half = paths.size() / 2;
         lock.lock();
         if (lister.joinable()) {
             split = half;
@@ -290,14 +283,13 @@ struct present_files::state {
             wake.wait(lock, [this] { return answered; });
         } else {
             lock.unlock();
-            answer(0, groups.size());
+            answer(0, paths.size());
             lock.lock();
         }
         lock.unlock();
         std::vector<bool> found(regular.begin(), regular.end());
         // The listings are let go before the caller builds the index.
         paths = {};
-        by_group = {};
         regular = {};
         std::deque<directory_group>().swap(groups);
         table = {};
@@ -316,8 +308,7 @@ struct present_files::state {
     std::deque<directory_group> groups;  // stay in place as they grow
     std::vector<std::uint32_t> table;
     text_arena directories;
-    std::vector<std::uint32_t> by_group;  // path numbers, by directory
-    std::vector<char> regular;            // by path; written by both threads
+    std::vector<char> regular;  // by path; written by both threads
 
     lister_state own, theirs;  // this thread's listings, the lister's
     std::thread lister;

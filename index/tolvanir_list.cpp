@@ -344,12 +344,12 @@ void tolvanir_list::sort_and_dedupe() {
     const bool search = tail.size() * std::log2(static_cast<double>(sorted) + 2) < sorted;
     auto at = order.begin();
     for (std::size_t t = 0; t < tail.size(); ++t) {
-        const std::string_view name = name_of(items, tail[t]);
-        const auto before_old = [&](std::uint32_t old) {
-            return natural_compare_packed(name, name_of(items, old)) < 0;
-        };
         auto place = at;
         if (at != front_end) {
+            const std::string_view name = name_of(items, tail[t]);
+            const auto before_old = [&](std::uint32_t old) {
+                return natural_compare_packed(name, name_of(items, old)) < 0;
+            };
             if (search) {
                 place = std::partition_point(at, front_end,
                                              [&](std::uint32_t old) { return !before_old(old); });

@@ -127,6 +127,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         // The rows keep the texts as they are now; their entries are built
         // when read.
         results.clear();
+        results.reserve(matches_.size());
         results.keep_texts(items.texts());
         for (std::size_t k = 0; k < matches_.size(); ++k) {
             if (k + ahead < matches_.size()) prefetch(&items.slot(matches_[k + ahead].id));

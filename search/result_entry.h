@@ -66,6 +66,7 @@ class shown_results {
     // For rows of items: the arena whose chunks the rows keep a share of.
     void keep_texts(const text_arena& texts);
     void push_item(const packed_item& item, double score) { rows_.push_back({item, score}); }
+    void reserve(std::size_t rows) { rows_.reserve(rows); }
 
   private:
     struct row {
