@@ -102,11 +102,21 @@ class index_events : public json_events {
     }
 
     // Each item's path is handed to `check` as soon as the item is packed.
-    explicit index_events(present_files* check = nullptr) : check_(check) {}
+    // Room is made ahead for as many items as `bytes` of file can hold, so
+    // that nothing is copied as they come; room never used costs no memory.
+    explicit index_events(present_files* check = nullptr, std::size_t bytes = 0) : check_(check) {
+        const std::size_t items = bytes / smallest_element;
+        items_.items.reserve(items);
+        items_.uses.reserve(items);
+        items_.characters.reserve(items);
+        if (check_ != nullptr) check_->reserve(items);
+    }
 
     packed_items& items() { return items_; }
 
   private:
+    // About the fewest bytes of an element as the program writes it.
+    static constexpr std::size_t smallest_element = 100;
     enum class role { other, root, list, element, field };
     struct frame {
         bool object;
@@ -203,12 +213,24 @@ bool load_elements(byte_source& input, tolvanir_list& index, const presence_test
 
 // The same with the file system's answer, which is being found while the
 // file is still read.
-bool load_present_elements(byte_source& input, tolvanir_list& index) {
+bool load_present_elements(byte_source& input, tolvanir_list& index, std::size_t bytes) {
     present_files check;
-    index_events events(&check);
+    index_events events(&check, bytes);
     if (!read_json(input, events)) return false;
     insert_present(index, events.items(), check.answers());
     return true;
+}
+
+// The bytes from the stream's position to its end; 0 when it cannot tell.
+std::size_t bytes_left(std::istream& in) {
+    const std::istream::pos_type at = in.tellg();
+    if (at == std::istream::pos_type(-1) || !in.seekg(0, std::ios::end)) {
+        in.clear();
+        return 0;
+    }
+    const std::istream::pos_type end = in.tellg();
+    in.seekg(at);
+    return end > at ? static_cast<std::size_t>(end - at) : 0;
 }
 
 // The file read in pieces, so that a large index is never held whole.
@@ -261,7 +283,7 @@ bool load_index_text(const std::string& utf8, tolvanir_list& index, const file_t
 
 bool load_index_stream(std::istream& in, tolvanir_list& index) {
     stream_source input(in);
-    return load_present_elements(input, index);
+    return load_present_elements(input, index, bytes_left(in));
 }
 
 wptree index_tree(tolvanir_list& index) {
@@ -322,7 +344,7 @@ file_read load_index(tolvanir_list& index, const boost::filesystem::path& file) 
     const file_read found = open_data_file(file, in);
     if (found != file_read::read) return found;
     stream_source input(in);
-    if (load_present_elements(input, index)) return file_read::read;
+    if (load_present_elements(input, index, bytes_left(in))) return file_read::read;
     if (in.bad()) return file_read::unreadable;
     in.close();
     move_aside(file);
@@ -335,7 +357,7 @@ file_read read_stored_items(const boost::filesystem::path& file, stored_items& s
     const file_read found = open_data_file(file, in, attempts);
     if (found != file_read::read) return found;
     stream_source input(in);
-    index_events events;
+    index_events events(nullptr, bytes_left(in));
     if (read_json(input, events)) {
         stored = std::move(events.items());
         return file_read::read;

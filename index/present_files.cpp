@@ -327,6 +327,8 @@ present_files::~present_files() = default;
 
 void present_files::add(std::string_view path) { state_->add(path); }
 
+void present_files::reserve(std::size_t count) { state_->paths.reserve(count); }
+
 std::vector<bool> present_files::answers() { return state_->answers(); }
 
 std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {

@@ -23,6 +23,8 @@ class present_files {
     // A path in generalized UTF-8, as the index keeps it; its bytes must
     // stay where they are until answers().
     void add(std::string_view path);
+    // Room for `count` paths.
+    void reserve(std::size_t count);
     // For every path added, in order, whether it names a regular file.
     [[nodiscard]] std::vector<bool> answers();
 

@@ -33,8 +33,9 @@ void search_snapshot::build(entry& e, const item_slot& slot) {
 // The readings of the items still in their slots, moved to the front.
 void search_snapshot::compact() {
     std::string kept;
-    for (std::uint32_t id = 0; id < entries_.size(); ++id) {
-        entry& e = entries_[id];
+    for (std::uint32_t id = 0; id < entry_of_.size(); ++id) {
+        if (entry_of_[id] == none) continue;
+        entry& e = entries_[entry_of_[id]];
         if (e.reading_length == 0) continue;
         if (id >= items_->slot_count() || items_->slot(id).stamp != e.stamp) {
             e = entry();

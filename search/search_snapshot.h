@@ -26,13 +26,17 @@ class search_snapshot {
     // Room for the entries of every slot of the table, which later calls
     // read until the next cover().
     void cover(const item_table& items) {
-        if (entries_.size() < items.slot_count()) entries_.resize(items.slot_count());
+        if (entry_of_.size() < items.slot_count()) entry_of_.resize(items.slot_count(), none);
         items_ = &items;
     }
     // The entry for a slot, built anew when the slot holds another item.
     // Call with items_lock held (from tolvanir_list::read_items), after cover().
     const entry& at(std::uint32_t id, const item_slot& slot) {
-        entry& e = entries_[id];
+        if (entry_of_[id] == none) {
+            entry_of_[id] = static_cast<std::uint32_t>(entries_.size());
+            entries_.emplace_back();
+        }
+        entry& e = entries_[entry_of_[id]];
         if (e.stamp != slot.stamp) build(e, slot);
         return e;
     }
@@ -46,7 +50,10 @@ class search_snapshot {
     void build(entry& e, const item_slot& slot);
     void compact();
 
-    std::vector<entry> entries_;  // by slot
+    static constexpr std::uint32_t none = 0xFFFFFFFFu;
+    // Only the few items whose reading a query needed have an entry.
+    std::vector<std::uint32_t> entry_of_;  // by slot
+    std::vector<entry> entries_;
     std::string readings_;
     std::size_t kept_ = 0;  // the size of readings_ after the last compaction
     const item_table* items_ = nullptr;
