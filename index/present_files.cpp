@@ -23,8 +23,6 @@ namespace fs = boost::filesystem;
 
 // A listing costs about what a few status queries cost.
 constexpr std::size_t listed_from = 4;
-// Directories waiting for the lister, past which the reading thread lists too.
-constexpr std::size_t behind = 16;
 
 bool is_regular(std::string_view path) {
     boost::system::error_code error;
@@ -191,19 +189,11 @@ struct present_files::state {
             list_now(group, own);
             return;
         }
-        // Listing takes about as long as reading the file: when the lister
-        // falls behind, this thread lists one from the other end too.
-        directory_group* mine = nullptr;
         {
             std::lock_guard<std::mutex> lock(mutex);
             queue.push_back(&group);
-            if (queue.size() > behind) {
-                mine = queue.back();
-                queue.pop_back();
-            }
         }
         wake.notify_one();
-        if (mine != nullptr) list_now(*mine, own);
     }
 
     static void list_now(directory_group& group, lister_state& by) {
