@@ -108,7 +108,7 @@ class index_events : public json_events {
         const std::size_t items = bytes / smallest_element;
         items_.items.reserve(items);
         items_.uses.reserve(items);
-        items_.characters.reserve(items);
+        items_.digests.reserve(items);
         if (check_ != nullptr) check_->reserve(items);
     }
 

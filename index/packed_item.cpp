@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "index/text_characters.h"
+#include "index/text_hash.h"
 #include "platform/utf8.h"
 
 namespace tolvanir {
@@ -123,8 +124,14 @@ packed_item packed_item::copy_to(text_arena& arena) const {
     return copy;
 }
 
-item_characters characters_of(const packed_item& item) {
-    return {characters_of(item.folded_search_text()), reading_characters_of(item.display_name())};
+item_digest digest_of(const packed_item& item) {
+    return digest_of(item, characters_of(item.folded_search_text()));
+}
+
+item_digest digest_of(const packed_item& item, std::uint64_t search_characters) {
+    const std::uint64_t twins = hash_of(item.display_name()) ^ (hash_of(item.target()) >> 1);
+    return {search_characters, reading_characters_of(item.display_name()),
+            static_cast<std::uint32_t>(twins)};
 }
 
 void packed_items::add(const program_item& item) {
@@ -139,7 +146,7 @@ void packed_items::push(const packed_item& item, std::uint32_t use_count,
                         std::uint64_t search_characters) {
     items.push_back(item);
     uses.push_back(use_count);
-    characters.push_back({search_characters, reading_characters_of(item.display_name())});
+    digests.push_back(digest_of(item, search_characters));
 }
 
 void packed_items::keep(const std::vector<bool>& kept) {
@@ -150,12 +157,12 @@ void packed_items::keep(const std::vector<bool>& kept) {
             continue;
         }
         items[at] = items[k];
-        characters[at] = characters[k];
+        digests[at] = digests[k];
         uses[at++] = uses[k];
     }
     items.resize(at);
     uses.resize(at);
-    characters.resize(at);
+    digests.resize(at);
 }
 
 }  // namespace tolvanir

@@ -76,14 +76,17 @@ class packed_item {
     const char* block_ = nullptr;
 };
 
-// What a query tests of an item before it reads its texts
-// (index/text_characters.h): the characters of its search text and those
-// its name's reading text can hold.
-struct item_characters {
+// What is tested of an item before its texts are read: for a query
+// (index/text_characters.h), the characters of its search text and those
+// its name's reading text can hold; for deduplication, a hash of its name
+// and target, equal for items that may be duplicates.
+struct item_digest {
     std::uint64_t search = 0;
     std::uint64_t reading = 0;
+    std::uint32_t twins = 0;
 };
-[[nodiscard]] item_characters characters_of(const packed_item& item);
+[[nodiscard]] item_digest digest_of(const packed_item& item);
+[[nodiscard]] item_digest digest_of(const packed_item& item, std::uint64_t search_characters);
 
 // Items packed into an arena of their own, with their use counts and
 // characters: what the index file gives before the index takes them over.
@@ -98,7 +101,7 @@ struct packed_items {
     text_arena texts;
     std::vector<packed_item> items;
     std::vector<std::uint32_t> uses;
-    std::vector<item_characters> characters;
+    std::vector<item_digest> digests;
     std::size_t let_go = 0;  // bytes of the arena that no item holds
 };
 

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "index/text_arena.h"
+#include "index/text_hash.h"
 #include "platform/directory_listing.h"
 #include "platform/file_path.h"
 
@@ -35,24 +36,6 @@ std::size_t name_start(std::string_view path) {
         if (path[at - 1] == '\\' || path[at - 1] == '/') return at;
     }
     return 0;
-}
-
-// Eight bytes at a time: directories and names are looked up once per
-// stored path. Equal hashes are only a hint; the texts are compared.
-std::uint64_t hash_of(std::string_view text) {
-    constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15u;
-    std::uint64_t h = text.size() * multiplier;
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at, 8);
-        h = (h ^ word) * multiplier;
-        h ^= h >> 29;
-    }
-    std::uint64_t rest = 0;
-    std::memcpy(&rest, text.data() + at, text.size() - at);
-    h = (h ^ rest) * multiplier;
-    return h ^ (h >> 32);
 }
 
 // A directory's regular files and directories, as the listing says without

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "index/text_hash.h"
 #include "platform/natural_compare.h"
 #include "platform/utf8.h"
 
@@ -42,19 +43,22 @@ std::string_view name_of(const std::vector<item_slot>& items, std::uint32_t id) 
     return items[id].text.display_name();
 }
 
-// The first eight bytes of a key, as a number that orders as they do.
-std::uint64_t key_prefix(std::string_view key) {
-    std::uint64_t prefix = 0;
-    for (std::size_t k = 0; k < 8; ++k) {
-        prefix = (prefix << 8) | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0u);
+// The first sixteen bytes of a key, as two numbers that order as they do.
+std::pair<std::uint64_t, std::uint64_t> key_prefix(std::string_view key) {
+    std::uint64_t part[2] = {0, 0};
+    for (std::size_t k = 0; k < 16; ++k) {
+        part[k / 8] =
+            (part[k / 8] << 8) | (k < key.size() ? static_cast<unsigned char>(key[k]) : 0u);
     }
-    return prefix;
+    return {part[0], part[1]};
 }
 
 // The slots stably sorted by display name; `equal[k]` is set where the name
 // sorts equal to the one before it. Where the platform makes sort keys, all
-// of them go in one buffer and are compared by their first eight bytes,
-// then whole; else the names themselves are compared.
+// of them go in one buffer; names with equal keys sort equal, so only the
+// distinct keys are sorted, by their first sixteen bytes, then whole, and
+// the slots are placed by their key's rank in the order they came. Else the
+// names themselves are compared.
 void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>& items,
                   std::vector<char>& equal) {
     std::vector<std::uint32_t> rank(ids.size());
@@ -73,26 +77,50 @@ void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>&
             const std::size_t start = k == 0 ? 0 : key_end[k - 1];
             return std::string_view(keys).substr(start, key_end[k] - start);
         };
-        struct ranked_key {
-            std::uint64_t prefix;
-            std::uint32_t at;
-        };
-        std::vector<ranked_key> sorting(ids.size());
+        // The distinct keys, each by the first slot that has it.
+        constexpr std::uint32_t none = 0xFFFFFFFFu;
+        std::vector<std::uint32_t> key_of(ids.size()), first_with;
+        std::size_t size = 16;
+        while (size < 2 * ids.size()) size *= 2;
+        std::vector<std::uint32_t> table(size, none);
         for (std::size_t k = 0; k < ids.size(); ++k) {
-            sorting[k] = {key_prefix(key(k)), static_cast<std::uint32_t>(k)};
+            std::size_t at = hash_of(key(k)) & (size - 1);
+            while (table[at] != none && key(first_with[table[at]]) != key(k))
+                at = (at + 1) & (size - 1);
+            if (table[at] == none) {
+                table[at] = static_cast<std::uint32_t>(first_with.size());
+                first_with.push_back(static_cast<std::uint32_t>(k));
+            }
+            key_of[k] = table[at];
         }
-        // Equal keys keep their order: the position decides last.
-        const auto before = [&](const ranked_key& a, const ranked_key& b) {
-            if (a.prefix != b.prefix) return a.prefix < b.prefix;
-            const int c = key(a.at).compare(key(b.at));
-            return c != 0 ? c < 0 : a.at < b.at;
+        struct ranked_key {
+            std::pair<std::uint64_t, std::uint64_t> prefix;
+            std::uint32_t id;
         };
-        std::sort(sorting.begin(), sorting.end(), before);
-        for (std::size_t k = 0; k < sorting.size(); ++k) {
-            rank[k] = sorting[k].at;
-            equal[k] = k > 0 && sorting[k].prefix == sorting[k - 1].prefix &&
-                       key(sorting[k].at) == key(sorting[k - 1].at);
+        std::vector<ranked_key> distinct(first_with.size());
+        for (std::uint32_t id = 0; id < distinct.size(); ++id) {
+            distinct[id] = {key_prefix(key(first_with[id])), id};
         }
+        std::sort(distinct.begin(), distinct.end(), [&](const ranked_key& a, const ranked_key& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            return key(first_with[a.id]) < key(first_with[b.id]);
+        });
+        // Where each key's slots start, in key order; slots with one key
+        // keep the order they came in.
+        std::vector<std::uint32_t> start(distinct.size() + 1, 0);
+        for (std::size_t k = 0; k < ids.size(); ++k) ++start[key_of[k] + 1];
+        std::vector<std::uint32_t> place(distinct.size());
+        std::uint32_t next = 0;
+        for (const ranked_key& d : distinct) {
+            place[d.id] = next;
+            next += start[d.id + 1];
+        }
+        for (std::size_t k = 0; k < ids.size(); ++k) {
+            const std::uint32_t at = place[key_of[k]]++;
+            rank[at] = static_cast<std::uint32_t>(k);
+        }
+        for (std::size_t k = 1; k < rank.size(); ++k)
+            equal[k] = key_of[rank[k]] == key_of[rank[k - 1]];
     } else {
         std::vector<std::wstring> names(ids.size());
         for (std::size_t k = 0; k < ids.size(); ++k) {
@@ -113,7 +141,7 @@ void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>&
 }  // namespace
 
 std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count,
-                                       const item_characters& characters) {
+                                       const item_digest& digest) {
     std::uint32_t id = 0;
     if (!free_slots.empty()) {
         id = free_slots.back();
@@ -125,7 +153,7 @@ std::uint32_t tolvanir_list::take_slot(packed_item text, std::uint32_t use_count
     item_slot& slot = items[id];
     slot.text = std::move(text);
     slot.use_count = use_count;
-    slot.characters = characters;
+    slot.digest = digest;
     slot.stamp = ++next_stamp;
     slot.in_order = true;
     if (paths_indexed) known_paths.add(id, slot.text.path());
@@ -195,7 +223,7 @@ void tolvanir_list::insert_item(program_item item) {
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
     const packed_item text(texts, parts[0], parts[1], parts[2], parts[3]);
-    take_slot(text, static_cast<std::uint32_t>(item.use_count), characters_of(text));
+    take_slot(text, static_cast<std::uint32_t>(item.use_count), digest_of(text));
     changed = true;
 }
 
@@ -222,7 +250,7 @@ void tolvanir_list::insert_packed(packed_items&& batch) {
         paths_indexed = false;
     }
     for (std::size_t k = 0; k < batch.items.size(); ++k) {
-        take_slot(batch.items[k], batch.uses[k], batch.characters[k]);
+        take_slot(batch.items[k], batch.uses[k], batch.digests[k]);
     }
     // Items the caller left out still take room in the batch's arena.
     dropped_text += batch.let_go;
@@ -383,7 +411,8 @@ void tolvanir_list::sort_and_dedupe() {
     for (std::size_t k = 0; k < merged.size(); ++k) {
         item_slot& slot = items[merged[k]];
         const bool may_equal = is_new[k] == 1 || check[merged[k]];
-        if (may_equal && !order.empty() && same_item(items[order.back()].text, slot.text)) {
+        if (may_equal && !order.empty() && items[order.back()].digest.twins == slot.digest.twins &&
+            same_item(items[order.back()].text, slot.text)) {
             slot.in_order = false;
             total -= slot.use_count;
             continue;
@@ -480,7 +509,7 @@ void tolvanir_list::merge_stored(packed_items&& batch, const std::vector<bool>& 
             } else {
                 slot.text = stored[k].with_path(texts, path);
             }
-            slot.characters = batch.characters[k];
+            slot.digest = batch.digests[k];
             total -= slot.use_count;
             slot.use_count += uses[k];  // wrapping at 32 bits, as counting does
             total += slot.use_count;
@@ -502,7 +531,7 @@ void tolvanir_list::merge_stored(packed_items&& batch, const std::vector<bool>& 
     drop_from_order(taken);
     for (const auto& [id, k] : placed) {
         if (id == none) {
-            take_slot(stored[k], uses[k], batch.characters[k]);
+            take_slot(stored[k], uses[k], batch.digests[k]);
         } else {
             order.push_back(id);
         }

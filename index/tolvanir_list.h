@@ -28,7 +28,7 @@ namespace tolvanir {
 
 struct item_slot {
     packed_item text;  // empty while the slot is free
-    item_characters characters;
+    item_digest digest;
     std::uint32_t use_count = 0;
     // Changes whenever the slot takes another item, so that what a reader
     // derived from it can be kept until then.
@@ -104,8 +104,7 @@ class tolvanir_list {
     [[nodiscard]] std::vector<program_item> copy_items() const;
 
   private:
-    std::uint32_t take_slot(packed_item text, std::uint32_t use_count,
-                            const item_characters& characters);
+    std::uint32_t take_slot(packed_item text, std::uint32_t use_count, const item_digest& digest);
     void free_slot(std::uint32_t id);
     void drop_from_order(const std::vector<bool>& dropped);
     // A slot's texts are let go of; once most of the arena is texts let go

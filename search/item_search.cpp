@@ -79,7 +79,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
             // lacks a letter of the query is not.
             if (k + ahead < order.size() && !query.empty()) {
                 const item_slot& next = items.slot(order[k + ahead]);
-                if (!packed_ || (pattern_.characters & ~next.characters.search) == 0) {
+                if (!packed_ || (pattern_.characters & ~next.digest.search) == 0) {
                     next.text.prefetch();
                 }
             }
@@ -101,7 +101,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
                 m = 1.0;
             } else if (!packed_) {
                 m = score_of(query, slot);
-            } else if ((pattern_.characters & ~slot.characters.search) == 0) {
+            } else if ((pattern_.characters & ~slot.digest.search) == 0) {
                 m = match_score_packed(pattern_, slot.text.folded_search_text());
             }
             if (m != 0.0) {
@@ -110,7 +110,7 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
             }
             // The reading text is built only for a name whose reading can
             // hold every character of the query.
-            const std::uint64_t reading = slot.characters.reading;
+            const std::uint64_t reading = slot.digest.reading;
             if (reading == 0 || (packed_ && (pattern_.characters & ~reading) != 0)) continue;
             const search_snapshot::entry& entry = snapshot_.at(id, slot);
             if (entry.reading_length == 0) continue;

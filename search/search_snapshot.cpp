@@ -17,7 +17,7 @@ constexpr std::size_t compact_from = 64 * 1024;
 void search_snapshot::build(entry& e, const item_slot& slot) {
     e = entry();
     e.stamp = slot.stamp;
-    if (slot.characters.reading == 0) return;
+    if (slot.digest.reading == 0) return;
     const std::wstring text = reading_text(from_wtf8(slot.text.display_name()));
     if (text.empty()) return;
     if (readings_.size() > compact_from && readings_.size() > 2 * kept_) compact();

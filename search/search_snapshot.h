@@ -2,7 +2,7 @@
 // its name (index/reading_text.h), built when a query first needs it and
 // kept until the slot takes another item. Most queries need few: an item
 // that matches by its search text needs none, nor one whose reading cannot
-// hold the query's characters (item_slot::characters). Main thread only.
+// hold the query's characters (item_slot::digest). Main thread only.
 #pragma once
 
 #include <cstdint>
