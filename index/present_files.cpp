@@ -97,30 +97,52 @@ struct directory_group {
     std::string_view directory;  // a copy, kept with the others where the cache holds them
     std::uint64_t hash = 0;
     std::uint32_t paths = 0;
-    // Made by whichever thread lists the directory, read after both are done.
     const listing* entries = nullptr;
-};
-
-// What one thread needs to list directories.
-struct lister_state {
-    std::vector<listed_entry> scratch;
-    text_arena arena;
-    std::deque<listing> listings;  // stay in place as they come
 };
 
 }  // namespace
 
+// The reading thread hands the paths over in batches; the lister groups
+// them by directory, lists a directory as its fourth path comes, and at the
+// end each thread answers half the paths.
 struct present_files::state {
     ~state() {
         {
             std::lock_guard<std::mutex> lock(mutex);
             done = true;
         }
-        wake.notify_one();
+        wake.notify_all();
         if (lister.joinable()) lister.join();
     }
 
     void add(std::string_view path) {
+        if (!lister_started) {
+            lister_started = true;
+            try {
+                lister = std::thread([this] { run_lister(); });
+            } catch (const std::system_error&) {
+            }
+        }
+        if (!lister.joinable()) {
+            take(path);
+            return;
+        }
+        batch.push_back(path);
+        if (batch.size() == batch_size) hand_over();
+    }
+
+    void hand_over() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            handed.push_back(std::move(batch));
+        }
+        wake.notify_all();
+        batch = {};
+        batch.reserve(batch_size);
+    }
+
+    // On the lister: a path into its directory's group.
+    void take(std::string_view path) {
         // The directory keeps its last separator: D: alone would name the
         // current directory of drive D, not its root.
         const std::size_t start = name_start(path);
@@ -128,7 +150,9 @@ struct present_files::state {
         const std::uint32_t group = group_of(directory);
         paths.push_back({path, static_cast<std::uint32_t>(start), group});
         directory_group& g = groups[group];
-        if (++g.paths == listed_from && !directory.empty()) list(g);
+        if (++g.paths == listed_from && !directory.empty()) {
+            g.entries = &listings.emplace_back(g.directory, scratch, arena);
+        }
     }
 
     // The group of a directory, made when it first comes up: a table of
@@ -151,66 +175,38 @@ struct present_files::state {
             if (g.hash == hash && g.directory == directory) return table[at];
         }
         table[at] = static_cast<std::uint32_t>(groups.size());
-        char* const copy = directories.allocate(directory.size());
+        char* const copy = arena.allocate(directory.size());
         std::memcpy(copy, directory.data(), directory.size());
         groups.emplace_back().directory = std::string_view(copy, directory.size());
         groups.back().hash = hash;
         return table[at];
     }
 
-    // The group's directory is listed by the lister, or here when it could
-    // not be started.
-    void list(directory_group& group) {
-        if (!lister_started) {
-            lister_started = true;
-            try {
-                lister = std::thread([this] { run_lister(); });
-            } catch (const std::system_error&) {
-            }
-        }
-        if (!lister.joinable()) {
-            list_now(group, own);
-            return;
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            queue.push_back(&group);
-        }
-        wake.notify_one();
-    }
-
-    static void list_now(directory_group& group, lister_state& by) {
-        group.entries = &by.listings.emplace_back(group.directory, by.scratch, by.arena);
-    }
-
-    // Lists what is queued; then, once told, answers the paths from `split` on.
     void run_lister() {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            wake.wait(lock, [this] { return !queue.empty() || done || split_ready; });
-            if (!queue.empty()) {
-                directory_group* group = queue.front();
-                queue.pop_front();
-                busy = true;
+            wake.wait(lock, [this] {
+                return !handed.empty() || (all_handed && !drained) || split_ready || done;
+            });
+            if (!handed.empty()) {
+                const std::vector<std::string_view> paths_in = std::move(handed.front());
+                handed.pop_front();
                 lock.unlock();
-                list_now(*group, theirs);
+                for (const std::string_view path : paths_in) take(path);
                 lock.lock();
-                busy = false;
+            } else if (all_handed && !drained) {
+                drained = true;
                 wake.notify_all();
-                continue;
-            }
-            if (split_ready) {
+            } else if (split_ready) {
                 split_ready = false;
                 lock.unlock();
                 answer(split, paths.size());
                 lock.lock();
                 answered = true;
-                lock.unlock();
                 wake.notify_all();
-                lock.lock();
-                continue;
+            } else {
+                return;  // done
             }
-            return;  // done
         }
     }
 
@@ -230,45 +226,34 @@ struct present_files::state {
     }
 
     std::vector<bool> answers() {
-        // The directories still waiting are listed from the other end of the
-        // queue here too, so both threads list until none is left.
-        std::unique_lock<std::mutex> lock(mutex);
-        while (!queue.empty()) {
-            directory_group* group = queue.back();
-            queue.pop_back();
-            lock.unlock();
-            list_now(*group, own);
-            lock.lock();
-        }
-        wake.wait(lock, [this] { return !busy; });  // the lister's last listing
-        lock.unlock();
-        // Half the paths are answered by each thread.
-        regular.assign(paths.size(), 0);
-        const std::size_t half = paths.size() / 2;
-        lock.lock();
         if (lister.joinable()) {
-            split = half;
-            split_ready = true;
-            lock.unlock();
+            std::unique_lock<std::mutex> lock(mutex);
+            handed.push_back(std::move(batch));
+            all_handed = true;
             wake.notify_all();
-            answer(0, half);
+            wake.wait(lock, [this] { return drained; });
+            // Half the paths are answered by each thread.
+            regular.assign(paths.size(), 0);
+            split = paths.size() / 2;
+            split_ready = true;
+            wake.notify_all();
+            lock.unlock();
+            answer(0, split);
             lock.lock();
             wake.wait(lock, [this] { return answered; });
         } else {
-            lock.unlock();
+            regular.assign(paths.size(), 0);
             answer(0, paths.size());
-            lock.lock();
         }
-        lock.unlock();
         std::vector<bool> found(regular.begin(), regular.end());
         // The listings are let go before the caller builds the index.
         paths = {};
         regular = {};
         std::deque<directory_group>().swap(groups);
         table = {};
-        directories = text_arena();
-        own = lister_state();
-        theirs = lister_state();
+        std::deque<listing>().swap(listings);
+        scratch = {};
+        arena = text_arena();
         return found;
     }
 
@@ -277,22 +262,27 @@ struct present_files::state {
         std::uint32_t name_start;
         std::uint32_t group;  // its number in groups
     };
+    // Paths a batch, so that the threads meet once for thousands of them.
+    static constexpr std::size_t batch_size = 4096;
+    std::vector<std::string_view> batch;  // the reading thread's, not handed over yet
+
+    // The lister's until the answers, and read by both then.
     std::vector<stored_path> paths;
     std::deque<directory_group> groups;  // stay in place as they grow
     std::vector<std::uint32_t> table;
-    text_arena directories;
-    std::vector<char> regular;  // by path; written by both threads
+    std::vector<listed_entry> scratch;
+    text_arena arena;              // listings and the directories' names
+    std::deque<listing> listings;  // stay in place as they come
+    std::vector<char> regular;     // by path; written by both threads
 
-    lister_state own, theirs;  // this thread's listings, the lister's
     std::thread lister;
     bool lister_started = false;
-    std::mutex mutex;  // guards queue, done, busy and the hand-over of the split
+    std::mutex mutex;  // guards what follows
     std::condition_variable wake;
-    std::deque<directory_group*> queue;
-    bool done = false;
+    std::deque<std::vector<std::string_view>> handed;
+    bool all_handed = false, drained = false;
     std::size_t split = 0;
-    bool busy = false;  // the lister is making a listing
-    bool split_ready = false, answered = false;
+    bool split_ready = false, answered = false, done = false;
 };
 
 present_files::present_files() : state_(std::make_unique<state>()) {}
