@@ -162,10 +162,13 @@ TEST(Concurrency, TheExistenceCheckAnswersOnTwoThreadsAsAStatusQueryWould) {
             append_wtf8(stored.back(), (at / name).wstring());
         }
     }
-    // Paths of one folder far apart, as in a file sorted by name.
+    // Paths of one folder far apart, as in a file sorted by name, and some
+    // stored more than once: enough for the paths to be handed over in
+    // several batches.
     std::vector<std::string_view> paths;
-    for (std::size_t k = 0; k < stored.size(); ++k)
+    for (std::size_t k = 0; k < 15 * stored.size(); ++k) {
         paths.push_back(stored[(k * 37) % stored.size()]);
+    }
     const std::vector<bool> found = regular_files(paths);
     ASSERT_EQ(found.size(), paths.size());
     for (std::size_t k = 0; k < paths.size(); ++k) {
