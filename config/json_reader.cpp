@@ -1,8 +1,13 @@
 #include "config/json_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "config/json_file.h"
 #include "platform/utf8.h"
@@ -19,13 +24,124 @@ std::size_t text_source::read(char* buffer, std::size_t size) {
 namespace {
 
 constexpr std::size_t chunk_size = 256 * 1024;
+// Bytes a scan may read past the ones it handles: a whole escape (a pair of
+// \uXXXX is twelve bytes) or character, and the sixteen of one vector.
+constexpr std::size_t lookahead = 16;
 
 struct parse_failure {};
+
+int hex_digit(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Four hexadecimal digits, or -1.
+std::int32_t hex_quad(const char* p) {
+    std::int32_t value = 0;
+    for (int k = 0; k < 4; ++k) {
+        const int digit = hex_digit(static_cast<unsigned char>(p[k]));
+        if (digit < 0) return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+bool is_high(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool is_low(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+char* put_utf8(char* out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+// Where, among the sixteen bytes at p, the first one stands that a string
+// cannot copy as it is: a quote, a backslash, a control character or a byte
+// of a multi-byte character; 16 when there is none.
+unsigned first_special(const char* p) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Signed, bytes from 0x80 on are below 0x20 too.
+    const __m128i special = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))),
+        _mm_cmplt_epi8(v, _mm_set1_epi8(0x20)));
+    const int mask = _mm_movemask_epi8(special);
+    return mask == 0 ? 16u : static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(mask)));
+#else
+    for (unsigned k = 0; k < 16; ++k) {
+        const auto b = static_cast<unsigned char>(p[k]);
+        if (b < 0x20 || b >= 0x80 || b == '"' || b == '\\') return k;
+    }
+    return 16;
+#endif
+}
+
+// How many of the sixteen bytes at p are white space before anything else.
+unsigned leading_space(const char* p) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i space = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
+                     _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
+    const unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(space)) & 0xFFFFu;
+    return other == 0 ? 16u : static_cast<unsigned>(__builtin_ctz(other));
+#else
+    for (unsigned k = 0; k < 16; ++k) {
+        if (p[k] != ' ' && p[k] != '\n' && p[k] != '\r' && p[k] != '\t') return k;
+    }
+    return 16;
+#endif
+}
+
+// The text of the string being read: room is made once for a whole buffer
+// of input, which a string never outgrows (no escape is shorter than what it
+// stands for), so the bytes are written without a test each.
+class text_buffer {
+  public:
+    // Room for `more` bytes after the text; where they go.
+    char* room(std::size_t more) {
+        if (size_ + more > capacity_) {
+            const std::size_t capacity = std::max(2 * capacity_, size_ + more);
+            std::unique_ptr<char[]> grown(new char[capacity]);
+            if (size_ != 0) std::memcpy(grown.get(), data_.get(), size_);
+            data_ = std::move(grown);
+            capacity_ = capacity;
+        }
+        return data_.get() + size_;
+    }
+    char* begin() { return data_.get(); }
+    void clear() { size_ = 0; }
+    void set_end(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+    void push_back(char c) { *room(1) = c, ++size_; }
+    [[nodiscard]] std::string_view view() const { return std::string_view(data_.get(), size_); }
+
+  private:
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0, capacity_ = 0;
+};
 
 class reader {
   public:
     reader(byte_source& input, json_events& events)
-        : input_(input), events_(events), buffer_(new char[chunk_size]) {}
+        : input_(input), events_(events), buffer_(new char[chunk_size + lookahead]) {
+        std::memset(buffer_.get(), 0, lookahead);
+    }
 
     void document() {
         if (peek() == 0xEF) {  // a byte-order mark, and nothing else, may start with it
@@ -42,15 +158,30 @@ class reader {
 
     [[noreturn]] static void fail() { throw parse_failure(); }
 
-    bool refill() {
-        if (at_end_) return false;
-        cur_ = 0;
-        end_ = input_.read(buffer_.get(), chunk_size);
-        if (end_ == 0) at_end_ = true;
-        return end_ != 0;
+    // Keeps the unread bytes, moved to the front, and reads more after them
+    // until `lookahead` bytes are there or the input ends; false when no
+    // byte is left. The bytes after the last one are zero, so a scan that
+    // looks ahead past the end stops there as at a control character.
+    bool fill() {
+        if (!at_end_) {
+            const std::size_t kept = end_ - cur_;
+            std::memmove(buffer_.get(), buffer_.get() + cur_, kept);
+            cur_ = 0;
+            end_ = kept;
+            while (end_ < lookahead) {
+                const std::size_t got = input_.read(buffer_.get() + end_, chunk_size - end_);
+                if (got == 0) {
+                    at_end_ = true;
+                    break;
+                }
+                end_ += got;
+            }
+            std::memset(buffer_.get() + end_, 0, lookahead);
+        }
+        return cur_ != end_;
     }
     int peek() {
-        if (cur_ == end_ && !refill()) return end_of_input;
+        if (cur_ == end_ && !fill()) return end_of_input;
         return static_cast<unsigned char>(buffer_[cur_]);
     }
     int take() {
@@ -62,12 +193,19 @@ class reader {
         if (take() != static_cast<unsigned char>(c)) fail();
     }
 
-    // White space and comments.
-    // Within the buffer without a test for its end at every byte: pretty
-    // printed files are a third indentation.
+    // White space and comments, within the buffer without a test for its
+    // end at every byte: pretty printed files are a third indentation.
     void skip_space() {
         for (;;) {
             while (cur_ < end_) {
+                // The zeros after the input end any run.
+                const char* const p = buffer_.get() + cur_;
+                if (end_ - cur_ >= 16 || at_end_) {
+                    const unsigned blank = leading_space(p);
+                    cur_ += blank;
+                    if (blank == 16) continue;
+                    if (cur_ >= end_) break;
+                }
                 const char c = buffer_[cur_];
                 if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
                     ++cur_;
@@ -78,7 +216,7 @@ class reader {
                     return;
                 }
             }
-            if (!refill()) return;
+            if (!fill()) return;
         }
     }
     // A comment's bytes are not read as text: what it holds, valid UTF-8 or
@@ -101,29 +239,6 @@ class reader {
         }
     }
 
-    // One character of UTF-8 into text_, checked as strictly as the file
-    // decoder does.
-    void utf8_character() {
-        const int lead = take();
-        if (lead < 0x80) {
-            text_.push_back(static_cast<char>(lead));
-            return;
-        }
-        utf8_lead sequence = {};
-        if (!read_utf8_lead(static_cast<unsigned char>(lead), sequence)) fail();
-        const int extra = sequence.extra;
-        std::uint32_t cp = sequence.bits;
-        char bytes[4] = {static_cast<char>(lead)};
-        for (int k = 1; k <= extra; ++k) {
-            const int c = take();
-            if (c == end_of_input || (c & 0xC0) != 0x80) fail();
-            cp = (cp << 6) | static_cast<std::uint32_t>(c & 0x3F);
-            bytes[k] = static_cast<char>(c);
-        }
-        if (!is_strict_utf8(cp, sequence.least)) fail();
-        text_.append(bytes, static_cast<std::size_t>(extra + 1));
-    }
-
     void value() {
         skip_space();
         const int c = peek();
@@ -133,7 +248,7 @@ class reader {
             array();
         } else if (c == '"') {
             string();
-            events_.value(text_);
+            events_.value(text_.view());
         } else if (c == 't') {
             literal("true");
         } else if (c == 'f') {
@@ -151,31 +266,31 @@ class reader {
     }
 
     void number() {
-        text_.clear();
+        number_.clear();
         const auto digits = [&] {
-            while (peek() >= '0' && peek() <= '9') text_.push_back(static_cast<char>(take()));
+            while (peek() >= '0' && peek() <= '9') number_.push_back(static_cast<char>(take()));
         };
-        if (peek() == '-') text_.push_back(static_cast<char>(take()));
+        if (peek() == '-') number_.push_back(static_cast<char>(take()));
         const int first = peek();
         if (first == '0') {
-            text_.push_back(static_cast<char>(take()));
+            number_.push_back(static_cast<char>(take()));
         } else if (first >= '1' && first <= '9') {
             digits();
         } else {
             fail();
         }
         if (peek() == '.') {
-            text_.push_back(static_cast<char>(take()));
+            number_.push_back(static_cast<char>(take()));
             if (peek() < '0' || peek() > '9') fail();
             digits();
         }
         if (peek() == 'e' || peek() == 'E') {
-            text_.push_back(static_cast<char>(take()));
-            if (peek() == '+' || peek() == '-') text_.push_back(static_cast<char>(take()));
+            number_.push_back(static_cast<char>(take()));
+            if (peek() == '+' || peek() == '-') number_.push_back(static_cast<char>(take()));
             if (peek() < '0' || peek() > '9') fail();
             digits();
         }
-        events_.value(text_);
+        events_.value(number_);
     }
 
     void nest() {
@@ -214,7 +329,7 @@ class reader {
                 skip_space();
                 if (peek() != '"') fail();
                 string();
-                events_.key(text_);
+                events_.key(text_.view());
                 skip_space();
                 expect(':');
                 value();
@@ -228,118 +343,117 @@ class reader {
         events_.end_object();
     }
 
-    // A string into text_, as UTF-8.
+    // A string into text_, as UTF-8. Bytes are handled while `lookahead` of
+    // them are in the buffer, or once the input has ended, when the zeros
+    // after it stop every scan and make a cut escape or character fail.
     void string() {
         ++cur_;  // the opening quote
         text_.clear();
         for (;;) {
-            // A run of plain ASCII within the buffer goes in one copy.
-            std::size_t run = cur_;
-            while (run < end_) {
-                const auto b = static_cast<unsigned char>(buffer_[run]);
-                if (b < 0x20 || b >= 0x80 || b == '"' || b == '\\') break;
-                ++run;
+            if (!at_end_ && end_ - cur_ < lookahead) fill();
+            const char* p = buffer_.get() + cur_;
+            const char* const end = buffer_.get() + end_;
+            const char* const stop = at_end_ ? end + 1 : end - lookahead + 1;
+            char* out = text_.room(static_cast<std::size_t>(end - p) + lookahead);
+            while (p < stop) {
+                const unsigned plain = first_special(p);
+                std::memcpy(out, p, 16);  // only `plain` of them count
+                out += plain;
+                p += plain;
+                if (plain == 16 || p >= stop) continue;
+                const auto c = static_cast<unsigned char>(*p);
+                if (c == '"') {
+                    text_.set_end(out);
+                    cur_ = static_cast<std::size_t>(p + 1 - buffer_.get());
+                    return;
+                }
+                if (c == '\\') {
+                    p = escape(p, out);
+                } else if (c >= 0x80) {
+                    p = utf8_character(p, out);
+                } else {
+                    fail();  // a raw control character, or the end of the input
+                }
             }
-            text_.append(buffer_.get() + cur_, run - cur_);
-            cur_ = run;
-            const int c = peek();
-            if (c == end_of_input || (c < 0x20)) fail();  // unterminated, or a raw control
-            if (c == '"') {
-                ++cur_;
-                return;
-            }
-            if (c == '\\') {
-                ++cur_;
-                escape();
-            } else if (c >= 0x80) {
-                utf8_character();
-            }
+            text_.set_end(out);
+            cur_ = static_cast<std::size_t>(p - buffer_.get());
         }
     }
 
-    void escape() {
-        const int c = take();
-        switch (c) {
+    // One character of UTF-8 at p, checked as strictly as the file decoder
+    // does; past it.
+    static const char* utf8_character(const char* p, char*& out) {
+        utf8_lead sequence = {};
+        if (!read_utf8_lead(static_cast<unsigned char>(*p), sequence)) fail();
+        const int extra = sequence.extra;
+        std::uint32_t cp = sequence.bits;
+        for (int k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(p[k]);
+            if ((c & 0xC0) != 0x80) fail();
+            cp = (cp << 6) | static_cast<std::uint32_t>(c & 0x3F);
+        }
+        if (!is_strict_utf8(cp, sequence.least)) fail();
+        std::memcpy(out, p, static_cast<std::size_t>(extra + 1));
+        out += extra + 1;
+        return p + extra + 1;
+    }
+
+    // The escape at p (its backslash); past it. A half of a surrogate pair
+    // without its partner is read as U+FFFD: older builds wrote such halves,
+    // and one must not cost the whole file. A high half followed by another
+    // escape leaves that escape to be read on its own.
+    static const char* escape(const char* p, char*& out) {
+        switch (p[1]) {
             case '"':
             case '\\':
             case '/':
-                text_.push_back(static_cast<char>(c));
-                return;
+                *out++ = p[1];
+                return p + 2;
             case 'b':
-                text_.push_back('\b');
-                return;
+                *out++ = '\b';
+                return p + 2;
             case 'f':
-                text_.push_back('\f');
-                return;
+                *out++ = '\f';
+                return p + 2;
             case 'n':
-                text_.push_back('\n');
-                return;
+                *out++ = '\n';
+                return p + 2;
             case 'r':
-                text_.push_back('\r');
-                return;
+                *out++ = '\r';
+                return p + 2;
             case 't':
-                text_.push_back('\t');
-                return;
+                *out++ = '\t';
+                return p + 2;
             case 'u':
-                code_point_reference();
-                return;
+                break;
             default:
                 fail();
         }
-    }
-
-    std::uint32_t hex_quad() {
-        std::uint32_t value = 0;
-        for (int k = 0; k < 4; ++k) {
-            const int c = take();
-            int digit = -1;
-            if (c >= '0' && c <= '9') digit = c - '0';
-            if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-            if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-            if (digit < 0) fail();
-            value = value * 16 + static_cast<std::uint32_t>(digit);
+        const std::int32_t unit = hex_quad(p + 2);
+        if (unit < 0) fail();
+        const auto first = static_cast<std::uint32_t>(unit);
+        if (is_high(first) && p[6] == '\\' && p[7] == 'u') {
+            const std::int32_t next = hex_quad(p + 8);
+            if (next < 0) fail();
+            if (is_low(static_cast<std::uint32_t>(next))) {
+                out = put_utf8(out, 0x10000 + ((first - 0xD800) << 10) +
+                                        (static_cast<std::uint32_t>(next) - 0xDC00));
+                return p + 12;
+            }
         }
-        return value;
+        out = put_utf8(out, is_high(first) || is_low(first) ? 0xFFFD : first);
+        return p + 6;
     }
-
-    static bool is_high(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-    static bool is_low(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-    // A half of a pair without its partner is read as U+FFFD: older builds
-    // wrote such halves, and one must not cost the whole file.
-    void code_point_reference() {
-        std::uint32_t unit = hex_quad();
-        for (;;) {
-            if (!is_high(unit) || peek() != '\\') {
-                put(is_high(unit) || is_low(unit) ? 0xFFFD : unit);
-                return;
-            }
-            ++cur_;  // the next escape's backslash
-            if (peek() != 'u') {
-                put(0xFFFD);
-                escape();
-                return;
-            }
-            ++cur_;
-            const std::uint32_t next = hex_quad();
-            if (is_low(next)) {
-                put(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
-                return;
-            }
-            put(0xFFFD);
-            unit = next;  // read on its own; it may start a pair itself
-        }
-    }
-
-    void put(std::uint32_t cp) { append_utf8(text_, cp); }
 
     byte_source& input_;
     json_events& events_;
-    std::unique_ptr<char[]> buffer_;  // not filled ahead: most documents are small
+    // One piece of the input, then `lookahead` zeros.
+    std::unique_ptr<char[]> buffer_;
     std::size_t cur_ = 0, end_ = 0;
     bool at_end_ = false;
     int depth_ = 0;
-    std::string text_;
+    text_buffer text_;
+    std::string number_;
 };
 
 }  // namespace

@@ -63,7 +63,8 @@ void check_match(const std::wstring& pattern, const std::wstring& text) {
     };
     if (!in_unicode(pattern) || !in_unicode(text)) return;
     const program_item item{text, text, text, L"", 0};
-    const packed_item packed(item);
+    text_arena arena;
+    const packed_item packed(arena, item);
     require(fuzz::same_items({packed.to_item(0)}, {item}), "packing does not keep the texts");
     packed_pattern packed_query;
     if (!has_ascii_capital(pattern) && pack_pattern(pattern, packed_query)) {

@@ -1,5 +1,6 @@
 #include "index/index_file.h"
 
+#include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <boost/property_tree/json_parser.hpp>
 #include <cwctype>
@@ -83,26 +84,39 @@ void set_field(program_item& item, int position, const std::wstring& text) {
 // Picks the items out of {"list": [[five values], ...]} as the reader reports
 // them, exactly as the tree lookup does: the root's first member named
 // "list", its children (array or object) as elements, their children by
-// position, a nested container counting as an empty value. Each element is
-// packed as soon as it ends, so the file's texts are held once.
+// position, a nested container counting as an empty value. The fields of an
+// element come in position order, so they are gathered back to back and
+// packed into the batch's arena as soon as the element ends: the file's
+// texts are held once.
 class index_events : public json_events {
   public:
     void begin_object() override { begin_container(true); }
     void end_object() override { end_container(); }
     void begin_array() override { begin_container(false); }
     void end_array() override { end_container(); }
-    void key(std::string_view text) override { key_.assign(text.data(), text.size()); }
+    void key(std::string_view text) override {
+        if (frames_.size() == 1) key_.assign(text.data(), text.size());
+    }
     void value(std::string_view text) override {
         if (next_role() == role::field) set(text);
     }
 
     // Each item's path is handed to `check` as soon as the item is packed.
-    explicit index_events(present_files* check = nullptr) : check_(check) {}
+    // Room is made ahead for as many items as `bytes` of file can hold, so
+    // that nothing is copied as they come; room never used costs no memory.
+    explicit index_events(present_files* check = nullptr, std::size_t bytes = 0) : check_(check) {
+        const std::size_t items = bytes / smallest_element;
+        items_.items.reserve(items);
+        items_.uses.reserve(items);
+        items_.digests.reserve(items);
+        if (check_ != nullptr) check_->reserve(items);
+    }
 
-    std::vector<packed_item>& items() { return items_; }
-    std::vector<std::uint32_t>& uses() { return uses_; }
+    packed_items& items() { return items_; }
 
   private:
+    // About the fewest bytes of an element as the program writes it.
+    static constexpr std::size_t smallest_element = 100;
     enum class role { other, root, list, element, field };
     struct frame {
         bool object;
@@ -132,31 +146,44 @@ class index_events : public json_events {
     }
 
     void set(std::string_view text) {
-        if (field_ < field_count) field_text_[field_].assign(text.data(), text.size());
+        if (field_ >= field_count) return;
+        fields_.append(text.data(), text.size());
+        field_end_[field_] = fields_.size();
     }
 
     void begin_container(bool object) {
         const role what = next_role();
         if (what == role::field) set(std::string_view());
         if (what == role::element) {
-            for (std::string& text : field_text_) text.clear();
+            fields_.clear();
+            for (std::size_t& end : field_end_) end = 0;
         }
         frames_.push_back({object, what});
     }
 
     void end_container() {
-        if (frames_.back().what == role::element && !field_text_[2].empty()) {
-            items_.emplace_back(field_text_[0], field_text_[1], field_text_[2], field_text_[3]);
-            uses_.push_back(parse_stored_use_count(field_text_[4]));
-            if (check_ != nullptr) check_->add(items_.back().path());
-        }
+        if (frames_.back().what == role::element) element_done(frames_.back().position);
         frames_.pop_back();
     }
 
+    void element_done(int fields) {
+        // Fields the element lacks are empty.
+        for (int k = std::max(fields, 0); k < field_count; ++k) field_end_[k] = fields_.size();
+        const auto field = [&](int k) {
+            const std::size_t start = k == 0 ? 0 : field_end_[k - 1];
+            return std::string_view(fields_).substr(start, field_end_[k] - start);
+        };
+        if (field(2).empty()) return;
+        std::uint64_t characters = 0;
+        const packed_item item(items_.texts, field(0), field(1), field(2), field(3), &characters);
+        items_.push(item, parse_stored_use_count(field(4)), characters);
+        if (check_ != nullptr) check_->add(items_.items.back().path());
+    }
+
     std::vector<frame> frames_;
-    std::string field_text_[field_count];
-    std::vector<packed_item> items_;
-    std::vector<std::uint32_t> uses_;
+    std::string fields_;  // the element's fields so far, back to back
+    std::size_t field_end_[field_count] = {};
+    packed_items items_;
     std::string key_;
     present_files* check_;
     bool list_found_ = false;
@@ -167,17 +194,9 @@ class index_events : public json_events {
 using presence_test = std::function<std::vector<bool>(const std::vector<std::string_view>&)>;
 
 // Inserts the items whose flag is set, in order.
-void insert_present(tolvanir_list& index, std::vector<packed_item>& items,
-                    std::vector<std::uint32_t>& uses, const std::vector<bool>& exists) {
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < items.size(); ++k) {
-        if (!exists[k]) continue;
-        items[kept] = std::move(items[k]);
-        uses[kept++] = uses[k];
-    }
-    items.resize(kept);
-    uses.resize(kept);
-    index.insert_packed(std::move(items), uses);
+void insert_present(tolvanir_list& index, packed_items& batch, const std::vector<bool>& exists) {
+    batch.keep(exists);
+    index.insert_packed(std::move(batch));
 }
 
 // Reads the file's elements and inserts those whose file still exists; false
@@ -186,20 +205,32 @@ bool load_elements(byte_source& input, tolvanir_list& index, const presence_test
     index_events events;
     if (!read_json(input, events)) return false;
     std::vector<std::string_view> paths;
-    paths.reserve(events.items().size());
-    for (const packed_item& item : events.items()) paths.push_back(item.path());
-    insert_present(index, events.items(), events.uses(), present(paths));
+    paths.reserve(events.items().items.size());
+    for (const packed_item& item : events.items().items) paths.push_back(item.path());
+    insert_present(index, events.items(), present(paths));
     return true;
 }
 
 // The same with the file system's answer, which is being found while the
 // file is still read.
-bool load_present_elements(byte_source& input, tolvanir_list& index) {
+bool load_present_elements(byte_source& input, tolvanir_list& index, std::size_t bytes) {
     present_files check;
-    index_events events(&check);
+    index_events events(&check, bytes);
     if (!read_json(input, events)) return false;
-    insert_present(index, events.items(), events.uses(), check.answers());
+    insert_present(index, events.items(), check.answers());
     return true;
+}
+
+// The bytes from the stream's position to its end; 0 when it cannot tell.
+std::size_t bytes_left(std::istream& in) {
+    const std::istream::pos_type at = in.tellg();
+    if (at == std::istream::pos_type(-1) || !in.seekg(0, std::ios::end)) {
+        in.clear();
+        return 0;
+    }
+    const std::istream::pos_type end = in.tellg();
+    in.seekg(at);
+    return end > at ? static_cast<std::size_t>(end - at) : 0;
 }
 
 // The file read in pieces, so that a large index is never held whole.
@@ -252,7 +283,7 @@ bool load_index_text(const std::string& utf8, tolvanir_list& index, const file_t
 
 bool load_index_stream(std::istream& in, tolvanir_list& index) {
     stream_source input(in);
-    return load_present_elements(input, index);
+    return load_present_elements(input, index, bytes_left(in));
 }
 
 wptree index_tree(tolvanir_list& index) {
@@ -313,7 +344,7 @@ file_read load_index(tolvanir_list& index, const boost::filesystem::path& file) 
     const file_read found = open_data_file(file, in);
     if (found != file_read::read) return found;
     stream_source input(in);
-    if (load_present_elements(input, index)) return file_read::read;
+    if (load_present_elements(input, index, bytes_left(in))) return file_read::read;
     if (in.bad()) return file_read::unreadable;
     in.close();
     move_aside(file);
@@ -326,10 +357,9 @@ file_read read_stored_items(const boost::filesystem::path& file, stored_items& s
     const file_read found = open_data_file(file, in, attempts);
     if (found != file_read::read) return found;
     stream_source input(in);
-    index_events events;
+    index_events events(nullptr, bytes_left(in));
     if (read_json(input, events)) {
-        stored.items = std::move(events.items());
-        stored.uses = std::move(events.uses());
+        stored = std::move(events.items());
         return file_read::read;
     }
     if (in.bad()) return file_read::unreadable;

@@ -47,10 +47,7 @@ bool save_index(tolvanir_list& index, const boost::filesystem::path& file,
 
 // The elements of an index file, read but not inserted: for a file read
 // late, whose items are merged into the index (tolvanir_list::merge_stored).
-struct stored_items {
-    std::vector<packed_item> items;
-    std::vector<std::uint32_t> uses;
-};
+using stored_items = packed_items;
 // Reads the file in pieces, trying to open it `attempts` times; one that
 // does not parse is moved aside, as load_index does.
 file_read read_stored_items(const boost::filesystem::path& file, stored_items& stored,

@@ -3,14 +3,16 @@
 #include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <condition_variable>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
-#include <unordered_map>
 
+#include "index/text_arena.h"
+#include "index/text_hash.h"
 #include "platform/directory_listing.h"
 #include "platform/file_path.h"
 
@@ -37,77 +39,83 @@ std::size_t name_start(std::string_view path) {
 }
 
 // A directory's regular files and directories, as the listing says without
-// following links; anything else is left out. Kept compact: the listings of
-// a whole index are held until the last stored path has come in.
+// following links; anything else is left out. Kept in one block of an
+// arena: the listings of a whole index are held until the last stored path
+// has come in.
 class listing {
   public:
-    explicit listing(std::string_view directory) {
-        std::vector<listed_entry> entries;
-        if (!list_directory(directory, entries)) return;
-        for (const listed_entry& entry : entries) {
-            if (entry.type == listed_type::other) continue;
-            index_.push_back({hash(entry.name), static_cast<std::uint32_t>(names_.size()),
-                              static_cast<std::uint32_t>(entry.name.size()), entry.type});
-            names_ += entry.name;
+    listing(std::string_view directory, std::vector<listed_entry>& scratch, text_arena& arena) {
+        if (!list_directory(directory, scratch)) return;
+        std::size_t names = 0;
+        for (const listed_entry& entry : scratch) {
+            if (entry.type != listed_type::other) ++count_, names += entry.name.size();
         }
-        std::sort(index_.begin(), index_.end(),
+        char* const block = arena.allocate(count_ * sizeof(named) + names);
+        auto* index = reinterpret_cast<named*>(block);
+        char* const text = block + count_ * sizeof(named);
+        std::size_t k = 0, offset = 0;
+        for (const listed_entry& entry : scratch) {
+            if (entry.type == listed_type::other) continue;
+            index[k++] = {static_cast<std::uint32_t>(hash_of(entry.name)),
+                          static_cast<std::uint32_t>(offset),
+                          static_cast<std::uint32_t>(entry.name.size()), entry.type};
+            std::memcpy(text + offset, entry.name.data(), entry.name.size());
+            offset += entry.name.size();
+        }
+        std::sort(index, index + count_,
                   [](const named& a, const named& b) { return a.hash < b.hash; });
+        index_ = index;
+        names_ = text;
     }
 
     // Null when the listing does not show the name.
     [[nodiscard]] const listed_type* find(std::string_view name) const {
-        const std::uint64_t key = hash(name);
-        auto at = std::lower_bound(index_.begin(), index_.end(), key,
-                                   [](const named& a, std::uint64_t k) { return a.hash < k; });
-        for (; at != index_.end() && at->hash == key; ++at) {
-            if (std::string_view(names_).substr(at->offset, at->size) == name) return &at->type;
+        const auto key = static_cast<std::uint32_t>(hash_of(name));
+        const named* at =
+            std::lower_bound(index_, index_ + count_, key,
+                             [](const named& a, std::uint32_t k) { return a.hash < k; });
+        for (; at != index_ + count_ && at->hash == key; ++at) {
+            if (at->size == name.size() &&
+                std::memcmp(names_ + at->offset, name.data(), at->size) == 0)
+                return &at->type;
         }
         return nullptr;
     }
 
   private:
-    static std::uint64_t hash(std::string_view name) { return std::hash<std::string_view>()(name); }
-
     struct named {
-        std::uint64_t hash;
+        std::uint32_t hash;
         std::uint32_t offset, size;  // in names_
         listed_type type;
     };
-    std::string names_;
-    std::vector<named> index_;
+    const named* index_ = nullptr;
+    const char* names_ = nullptr;
+    std::size_t count_ = 0;
 };
 
 struct directory_group {
-    std::string_view directory;
-    std::uint32_t number = 0;  // in the order directories came up
-    std::size_t paths = 0;
-    std::optional<listing> entries;  // written by the lister, read after it is done
+    std::string_view directory;  // a copy, kept with the others where the cache holds them
+    std::uint64_t hash = 0;
+    std::uint32_t paths = 0;
+    const listing* entries = nullptr;
 };
 
 }  // namespace
 
+// The reading thread hands the paths over in batches; the lister groups
+// them by directory, lists a directory as its fourth path comes, and at the
+// end each thread answers half the paths.
 struct present_files::state {
-    ~state() { finish(); }
-
-    void add(std::string_view path) {
-        // The directory keeps its last separator: D: alone would name the
-        // current directory of drive D, not its root.
-        const std::size_t start = name_start(path);
-        const std::string_view directory = path.substr(0, start);
-        auto found = by_directory.find(directory);
-        if (found == by_directory.end()) {
-            groups.emplace_back().directory = directory;
-            groups.back().number = static_cast<std::uint32_t>(groups.size() - 1);
-            found = by_directory.emplace(directory, &groups.back()).first;
+    ~state() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
         }
-        directory_group& group = *found->second;
-        paths.push_back({path, static_cast<std::uint32_t>(start), group.number});
-        if (++group.paths == listed_from && !directory.empty()) list(group);
+        wake.notify_all();
+        if (lister.joinable()) lister.join();
     }
 
-    // The group's directory is listed by the lister, or here when it could
-    // not be started.
-    void list(directory_group& group) {
+    void add(std::string_view path) {
         if (!lister_started) {
             lister_started = true;
             try {
@@ -116,58 +124,137 @@ struct present_files::state {
             }
         }
         if (!lister.joinable()) {
-            group.entries.emplace(group.directory);
+            take(path);
             return;
         }
+        batch.push_back(path);
+        if (batch.size() == batch_size) hand_over();
+    }
+
+    void hand_over() {
         {
             std::lock_guard<std::mutex> lock(mutex);
-            queue.push_back(&group);
+            handed.push_back(std::move(batch));
         }
-        wake.notify_one();
+        wake.notify_all();
+        batch = {};
+        batch.reserve(batch_size);
+    }
+
+    // On the lister: a path into its directory's group.
+    void take(std::string_view path) {
+        // The directory keeps its last separator: D: alone would name the
+        // current directory of drive D, not its root.
+        const std::size_t start = name_start(path);
+        const std::string_view directory = path.substr(0, start);
+        const std::uint32_t group = group_of(directory);
+        paths.push_back({path, static_cast<std::uint32_t>(start), group});
+        directory_group& g = groups[group];
+        if (++g.paths == listed_from && !directory.empty()) {
+            g.entries = &listings.emplace_back(g.directory, scratch, arena);
+        }
+    }
+
+    // The group of a directory, made when it first comes up: a table of
+    // group numbers by hash, probed linearly.
+    std::uint32_t group_of(std::string_view directory) {
+        constexpr std::uint32_t empty = 0xFFFFFFFFu;
+        if (2 * (groups.size() + 1) > table.size()) {
+            std::vector<std::uint32_t> grown(table.empty() ? 1024 : 2 * table.size(), empty);
+            for (std::uint32_t g = 0; g < groups.size(); ++g) {
+                std::size_t at = groups[g].hash & (grown.size() - 1);
+                while (grown[at] != empty) at = (at + 1) & (grown.size() - 1);
+                grown[at] = g;
+            }
+            table.swap(grown);
+        }
+        const std::uint64_t hash = hash_of(directory);
+        std::size_t at = hash & (table.size() - 1);
+        for (; table[at] != empty; at = (at + 1) & (table.size() - 1)) {
+            const directory_group& g = groups[table[at]];
+            if (g.hash == hash && g.directory == directory) return table[at];
+        }
+        table[at] = static_cast<std::uint32_t>(groups.size());
+        char* const copy = arena.allocate(directory.size());
+        std::memcpy(copy, directory.data(), directory.size());
+        groups.emplace_back().directory = std::string_view(copy, directory.size());
+        groups.back().hash = hash;
+        return table[at];
     }
 
     void run_lister() {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            wake.wait(lock, [this] { return !queue.empty() || done; });
-            if (queue.empty()) return;
-            directory_group* group = queue.front();
-            queue.pop_front();
-            lock.unlock();
-            group->entries.emplace(group->directory);
-            lock.lock();
+            wake.wait(lock, [this] {
+                return !handed.empty() || (all_handed && !drained) || split_ready || done;
+            });
+            if (!handed.empty()) {
+                const std::vector<std::string_view> paths_in = std::move(handed.front());
+                handed.pop_front();
+                lock.unlock();
+                for (const std::string_view path : paths_in) take(path);
+                lock.lock();
+            } else if (all_handed && !drained) {
+                drained = true;
+                wake.notify_all();
+            } else if (split_ready) {
+                split_ready = false;
+                lock.unlock();
+                answer(split, paths.size());
+                lock.lock();
+                answered = true;
+                wake.notify_all();
+            } else {
+                return;  // done
+            }
         }
     }
 
-    // Every listing asked for is made once this returns.
-    void finish() {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            done = true;
+    // The paths [from, to), read in order while the listings, far fewer
+    // bytes, stay in the cache.
+    void answer(std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k) {
+            const stored_path& stored = paths[k];
+            const listing* entries = groups[stored.group].entries;
+            const listed_type* type =
+                entries ? entries->find(stored.path.substr(stored.name_start)) : nullptr;
+            // Only what the listing shows is taken from it: a name it lacks
+            // may still resolve (letter case, short names), so it is asked for.
+            regular[k] = static_cast<char>(type == nullptr ? is_regular(stored.path)
+                                                           : *type == listed_type::regular_file);
         }
-        wake.notify_one();
-        if (lister.joinable()) lister.join();
     }
 
     std::vector<bool> answers() {
-        finish();
-        std::vector<bool> regular(paths.size(), false);
-        for (std::size_t k = 0; k < paths.size(); ++k) {
-            const stored_path& stored = paths[k];
-            const directory_group& group = groups[stored.group];
-            const listed_type* type =
-                group.entries ? group.entries->find(stored.path.substr(stored.name_start))
-                              : nullptr;
-            // Only what the listing shows is taken from it: a name it lacks may
-            // still resolve (letter case, short names), so it is asked for.
-            regular[k] =
-                type == nullptr ? is_regular(stored.path) : *type == listed_type::regular_file;
+        if (lister.joinable()) {
+            std::unique_lock<std::mutex> lock(mutex);
+            handed.push_back(std::move(batch));
+            all_handed = true;
+            wake.notify_all();
+            wake.wait(lock, [this] { return drained; });
+            // Half the paths are answered by each thread.
+            regular.assign(paths.size(), 0);
+            split = paths.size() / 2;
+            split_ready = true;
+            wake.notify_all();
+            lock.unlock();
+            answer(0, split);
+            lock.lock();
+            wake.wait(lock, [this] { return answered; });
+        } else {
+            regular.assign(paths.size(), 0);
+            answer(0, paths.size());
         }
+        std::vector<bool> found(regular.begin(), regular.end());
         // The listings are let go before the caller builds the index.
         paths = {};
-        groups = {};
-        by_directory = {};
-        return regular;
+        regular = {};
+        std::deque<directory_group>().swap(groups);
+        table = {};
+        std::deque<listing>().swap(listings);
+        scratch = {};
+        arena = text_arena();
+        return found;
     }
 
     struct stored_path {
@@ -175,22 +262,35 @@ struct present_files::state {
         std::uint32_t name_start;
         std::uint32_t group;  // its number in groups
     };
+    // Paths a batch, so that the threads meet once for thousands of them.
+    static constexpr std::size_t batch_size = 4096;
+    std::vector<std::string_view> batch;  // the reading thread's, not handed over yet
+
+    // The lister's until the answers, and read by both then.
     std::vector<stored_path> paths;
-    std::deque<directory_group> groups;  // stays in place as it grows
-    std::unordered_map<std::string_view, directory_group*> by_directory;
+    std::deque<directory_group> groups;  // stay in place as they grow
+    std::vector<std::uint32_t> table;
+    std::vector<listed_entry> scratch;
+    text_arena arena;              // listings and the directories' names
+    std::deque<listing> listings;  // stay in place as they come
+    std::vector<char> regular;     // by path; written by both threads
 
     std::thread lister;
     bool lister_started = false;
-    std::mutex mutex;  // guards queue and done
+    std::mutex mutex;  // guards what follows
     std::condition_variable wake;
-    std::deque<directory_group*> queue;
-    bool done = false;
+    std::deque<std::vector<std::string_view>> handed;
+    bool all_handed = false, drained = false;
+    std::size_t split = 0;
+    bool split_ready = false, answered = false, done = false;
 };
 
 present_files::present_files() : state_(std::make_unique<state>()) {}
 present_files::~present_files() = default;
 
 void present_files::add(std::string_view path) { state_->add(path); }
+
+void present_files::reserve(std::size_t count) { state_->paths.reserve(count); }
 
 std::vector<bool> present_files::answers() { return state_->answers(); }
 

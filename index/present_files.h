@@ -3,8 +3,9 @@
 // seconds on Windows; a directory that holds several of them is listed once
 // instead, and only what the listing cannot tell is asked for one by one.
 //
-// The listings run on a thread of their own while the paths still come in
-// (the index file is being read), so that the two take two cores.
+// The paths are grouped by directory and the directories listed on a thread
+// of their own while the paths still come in (the index file is being
+// read), so that the two take two cores.
 #pragma once
 
 #include <memory>
@@ -23,6 +24,8 @@ class present_files {
     // A path in generalized UTF-8, as the index keeps it; its bytes must
     // stay where they are until answers().
     void add(std::string_view path);
+    // Room for `count` paths, before the first is added.
+    void reserve(std::size_t count);
     // For every path added, in order, whether it names a regular file.
     [[nodiscard]] std::vector<bool> answers();
 

@@ -36,7 +36,7 @@ file_read stored_index::merge_from(tolvanir_list& index, const boost::filesystem
     for (const packed_item& item : stored.items) paths.push_back(item.path());
     const std::vector<bool> present = regular_files(paths);
     // Nothing stored (missing, broken) still ends the following of renames.
-    index.merge_stored(std::move(stored.items), stored.uses, present);
+    index.merge_stored(std::move(stored), present);
     return found;
 }
 

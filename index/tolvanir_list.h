@@ -5,9 +5,10 @@
 // Items live in slots that keep their number for as long as the item lives;
 // `order` lists the live slots in index order: ascending display name after
 // sort_and_dedupe, with items added since then at the end. Texts are kept
-// packed (index/packed_item.h). What is guarded by what:
-// - a slot's texts, its being in use, and the chains of known paths change
-//   only with both locks held, so holding either lock reads them safely;
+// packed in one arena (index/packed_item.h). What is guarded by what:
+// - a slot's texts, its being in use, the arena and the chains of known
+//   paths change only with both locks held, so holding either lock reads
+//   them safely;
 // - `order`, use counts, `changed` and the usage total: items_lock.
 #pragma once
 
@@ -27,6 +28,7 @@ namespace tolvanir {
 
 struct item_slot {
     packed_item text;  // empty while the slot is free
+    item_digest digest;
     std::uint32_t use_count = 0;
     // Changes whenever the slot takes another item, so that what a reader
     // derived from it can be kept until then.
@@ -37,24 +39,29 @@ struct item_slot {
 // The items as a reader sees them, inside tolvanir_list::read_items.
 class item_table {
   public:
-    item_table(const std::vector<item_slot>& slots, const std::vector<std::uint32_t>& order)
-        : slots_(slots), order_(order) {}
+    item_table(const std::vector<item_slot>& slots, const std::vector<std::uint32_t>& order,
+               const text_arena& texts)
+        : slots_(slots), order_(order), texts_(texts) {}
 
     // Slots in index order.
     [[nodiscard]] const std::vector<std::uint32_t>& order() const { return order_; }
     [[nodiscard]] const item_slot& slot(std::uint32_t id) const { return slots_[id]; }
     [[nodiscard]] std::size_t slot_count() const { return slots_.size(); }
+    // Where the texts are: a share of its chunks keeps them readable.
+    [[nodiscard]] const text_arena& texts() const { return texts_; }
 
   private:
     const std::vector<item_slot>& slots_;
     const std::vector<std::uint32_t>& order_;
+    const text_arena& texts_;
 };
 
 class tolvanir_list {
   public:
     void insert_item(program_item item);
-    // Inserts items already packed, in order, with both locks taken once.
-    void insert_packed(std::vector<packed_item>&& items, const std::vector<std::uint32_t>& uses);
+    // Inserts items already packed, in order, with both locks taken once;
+    // the index takes over their arena.
+    void insert_packed(packed_items&& items);
     [[nodiscard]] bool contains_path(const std::wstring& path) const;
     void remove_path(const std::wstring& path);
     void rename_path(const std::wstring& old_path, const std::wstring& new_path);
@@ -83,27 +90,38 @@ class tolvanir_list {
     //   says its file is there;
     // - else it is dropped.
     // Stops following renames; sets changed when anything was merged.
-    void merge_stored(std::vector<packed_item>&& stored, const std::vector<std::uint32_t>& uses,
-                      const std::vector<bool>& present);
+    void merge_stored(packed_items&& stored, const std::vector<bool>& present);
 
     // Calls read(const item_table&) with items_lock held throughout, so no
     // other thread changes the items while it reads them.
     template <typename Reader>
     void read_items(Reader&& read) const {
         boost::unique_lock<boost::mutex> lock(items_lock);
-        read(static_cast<const item_table&>(item_table(items, order)));
+        read(static_cast<const item_table&>(item_table(items, order, texts)));
     }
 
     // A copy of the items in index order.
     [[nodiscard]] std::vector<program_item> copy_items() const;
 
   private:
-    std::uint32_t take_slot(packed_item text, std::uint32_t use_count);
+    std::uint32_t take_slot(packed_item text, std::uint32_t use_count, const item_digest& digest);
     void free_slot(std::uint32_t id);
     void drop_from_order(const std::vector<bool>& dropped);
+    // A slot's texts are let go of; once most of the arena is texts let go
+    // of, the rest moves to a new one.
+    void drop_text(const packed_item& text);
+    void compact_texts();
 
     std::vector<item_slot> items;
-    path_index known_paths;
+    text_arena texts;
+    std::size_t dropped_text = 0;  // bytes of the arena no slot holds
+    // After a load the table of known paths is made from the slots when it
+    // is first needed, with known_paths_lock held: a tool that only queries
+    // never needs it, and the launcher's first scanner makes it while the
+    // window answers its first query.
+    void index_paths() const;
+    mutable path_index known_paths;
+    mutable bool paths_indexed = true;
     mutable boost::mutex items_lock;        // guards order, use counts, changed, the total
     mutable boost::mutex known_paths_lock;  // guards known_paths (and see above)
     bool changed = false;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tolvanir {
 
@@ -18,5 +19,10 @@ int natural_compare(const std::wstring& a, const std::wstring& b);
 // False, with `key` unchanged, where the platform cannot make such keys
 // (Windows: StrCmpLogicalW has none); the names are then compared.
 [[nodiscard]] bool append_natural_sort_key(const std::wstring& name, std::string& key);
+
+// The same for names in generalized UTF-8 (platform/utf8.h), as the index
+// keeps them, without a wide string where the platform can do without.
+int natural_compare_packed(std::string_view a, std::string_view b);
+[[nodiscard]] bool append_natural_sort_key_packed(std::string_view name, std::string& key);
 
 }  // namespace tolvanir

@@ -215,4 +215,40 @@ std::wstring from_wtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// An encoded surrogate at p (three bytes, ED A0..BF xx): its value, else 0.
+std::uint32_t surrogate_at(const unsigned char* p, const unsigned char* end) {
+    if (end - p < 3 || p[0] != 0xED || p[1] < 0xA0) return 0;
+    return 0xD000u | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+}
+
+}  // namespace
+
+void append_utf8_of_wtf8(std::string& out, std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    while (p < end) {
+        const auto* run = p;
+        while (run < end && *run != 0xED) ++run;  // all but surrogates are UTF-8 already
+        out.append(reinterpret_cast<const char*>(p), static_cast<std::size_t>(run - p));
+        p = run;
+        if (p == end) break;
+        const std::uint32_t unit = surrogate_at(p, end);
+        if (unit == 0) {
+            out.push_back(static_cast<char>(*p++));
+            continue;
+        }
+        // Where the wide text is UTF-16, two halves in a row are one character.
+        const std::uint32_t low = surrogate_at(p + 3, end);
+        if (wide_is_utf16 && unit <= 0xDBFF && low >= 0xDC00) {
+            append_utf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+            p += 6;
+            continue;
+        }
+        append_utf8(out, 0xFFFD);
+        p += 3;
+    }
+}
+
 }  // namespace tolvanir

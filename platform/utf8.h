@@ -43,6 +43,9 @@ void append_wtf8(std::string& out, std::wstring_view text);
 // The inverse, for bytes that append_wtf8 wrote; appends to `out`.
 void append_from_wtf8(std::wstring& out, std::string_view bytes);
 [[nodiscard]] std::wstring from_wtf8(std::string_view bytes);
+// The UTF-8 of what append_wtf8 wrote: what to_utf8 gives for the wide text,
+// without making it (an unpaired surrogate becomes U+FFFD).
+void append_utf8_of_wtf8(std::string& out, std::string_view bytes);
 // The wide units one character of generalized UTF-8 takes, from its lead
 // byte: 0 for a continuation byte; 2 for a 4-byte sequence where wchar_t
 // holds UTF-16.

@@ -23,14 +23,15 @@ std::vector<std::pair<std::wstring, std::wstring>> build_command_list(
 void command_search(const std::vector<command>& table, window_ref window, const label_fn& label,
                     const std::wstring& query, shown_results& results) {
     const std::wstring pattern = query.empty() ? query : query.substr(1);
-    results.clear();
+    std::vector<result_entry> rows;
     for (auto& [text, key] : build_command_list(table, window, label)) {
         const double score = match_score(pattern, text);
-        if (score != 0.0) results.push_back({text, key, score});
+        if (score != 0.0) rows.push_back({text, key, score});
     }
-    std::stable_sort(
-        results.begin(), results.end(),
-        [](const result_entry& a, const result_entry& b) { return a.score > b.score; });
+    std::stable_sort(rows.begin(), rows.end(), [](const result_entry& a, const result_entry& b) {
+        return a.score > b.score;
+    });
+    results.assign(std::move(rows));
 }
 
 void run_command(const std::vector<command>& table, window_ref window, bool from_list,

@@ -79,12 +79,13 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
             // lacks a letter of the query is not.
             if (k + ahead < order.size() && !query.empty()) {
                 const item_slot& next = items.slot(order[k + ahead]);
-                const search_snapshot::entry& e = snapshot_.at(order[k + ahead], next);
-                if (!packed_ || (pattern_.characters & ~e.characters) == 0) next.text.prefetch();
+                if (!packed_ || (pattern_.characters & ~next.digest.search) == 0) {
+                    next.text.prefetch();
+                }
             }
+            if (k + 2 * ahead < order.size()) prefetch(&items.slot(order[k + 2 * ahead]));
             const std::uint32_t id = order[k];
             const item_slot& slot = items.slot(id);
-            const search_snapshot::entry& entry = snapshot_.at(id, slot);
             const auto usage = [&] {
                 return static_cast<double>(slot.use_count) / static_cast<double>(total);
             };
@@ -100,13 +101,18 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
                 m = 1.0;
             } else if (!packed_) {
                 m = score_of(query, slot);
-            } else if ((pattern_.characters & ~entry.characters) == 0) {
+            } else if ((pattern_.characters & ~slot.digest.search) == 0) {
                 m = match_score_packed(pattern_, slot.text.folded_search_text());
             }
             if (m != 0.0) {
                 matches_.push_back({m + usage(), id});
                 continue;
             }
+            // The reading text is built only for a name whose reading can
+            // hold every character of the query.
+            const std::uint64_t reading = slot.digest.reading;
+            if (reading == 0 || (packed_ && (pattern_.characters & ~reading) != 0)) continue;
+            const search_snapshot::entry& entry = snapshot_.at(id, slot);
             if (entry.reading_length == 0) continue;
             if (packed_ && (pattern_.characters & ~entry.reading_characters) != 0) continue;
             const double r = packed_ ? match_score_packed(pattern_, snapshot_.reading(entry))
@@ -118,29 +124,14 @@ void item_search::run(tolvanir_list& index, const std::wstring& query, shown_res
         matches_.insert(matches_.end(), never_launched_.begin(), never_launched_.end());
         matches_.insert(matches_.end(), extras_.begin(), extras_.end());
 
-        // Entries are overwritten in place and surplus ones parked, so their
-        // string buffers serve the next keystroke instead of being freed.
-        while (results.size() > matches_.size()) {
-            spare_.push_back(std::move(results.back()));
-            results.pop_back();
-        }
-        while (results.size() < matches_.size() && !spare_.empty()) {
-            results.push_back(std::move(spare_.back()));
-            spare_.pop_back();
-        }
-        results.resize(matches_.size());
+        // The rows keep the texts as they are now; their entries are built
+        // when read.
+        results.clear();
+        results.reserve(matches_.size());
+        results.keep_texts(items.texts());
         for (std::size_t k = 0; k < matches_.size(); ++k) {
-            // Rows in score order jump across the slots: a slot is fetched
-            // first, the texts it points at once it has arrived.
-            if (k + 2 * ahead < matches_.size()) prefetch(&items.slot(matches_[k + 2 * ahead].id));
-            if (k + ahead < matches_.size()) items.slot(matches_[k + ahead].id).text.prefetch();
-            const packed_item& text = items.slot(matches_[k].id).text;
-            result_entry& row = results[k];
-            row.shown_text.clear();
-            append_from_wtf8(row.shown_text, text.display_name());
-            row.launch_text.clear();
-            append_from_wtf8(row.launch_text, text.path());
-            row.score = matches_[k].score;
+            if (k + ahead < matches_.size()) prefetch(&items.slot(matches_[k + ahead].id));
+            results.push_item(items.slot(matches_[k].id).text, matches_[k].score);
         }
     });
 }

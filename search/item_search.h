@@ -33,7 +33,6 @@ class item_search {
     packed_pattern pattern_;
     bool packed_ = false;  // the query can be matched against packed texts
     std::vector<scored> matches_, extras_, never_launched_, scratch_;
-    shown_results spare_;  // entries kept with their buffers between queries
 };
 
 }  // namespace tolvanir

@@ -1,7 +1,5 @@
 #include "search/launcher_query.h"
 
-#include <algorithm>
-
 #include "search/query_text.h"
 
 namespace tolvanir {
@@ -32,10 +30,8 @@ int launcher_query::search_normalized(const std::wstring& query, const std::wstr
     }
     int selected = 0;
     if (keep != nullptr) {
-        const auto found = std::find_if(shown_.begin(), shown_.end(), [&](const result_entry& e) {
-            return e.launch_text == *keep;
-        });
-        if (found != shown_.end()) selected = static_cast<int>(found - shown_.begin());
+        const std::size_t found = shown_.find_launch_text(*keep);
+        if (found != shown_.size()) selected = static_cast<int>(found);
     }
     return selected;
 }

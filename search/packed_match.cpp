@@ -15,15 +15,6 @@ std::size_t sequence_length(unsigned char lead) {
 
 }  // namespace
 
-std::uint64_t characters_of(std::string_view bytes) {
-    std::uint64_t found = 0;
-    for (const char c : bytes) {
-        if (c >= 'a' && c <= 'z') found |= std::uint64_t{1} << (c - 'a');
-        if (c >= '0' && c <= '9') found |= std::uint64_t{1} << (26 + c - '0');
-    }
-    return found;
-}
-
 bool pack_pattern(std::wstring_view pattern, packed_pattern& packed) {
     packed.bytes.clear();
     packed.units = pattern.size();

@@ -7,11 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace tolvanir {
+#include "index/text_characters.h"
 
-// Which of a-z and 0-9 a text holds, a bit each: a text that lacks one the
-// pattern holds cannot match, which one comparison tells.
-[[nodiscard]] std::uint64_t characters_of(std::string_view bytes);
+namespace tolvanir {
 
 // A query prepared once for every item it is scored against.
 struct packed_pattern {

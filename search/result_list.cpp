@@ -4,6 +4,15 @@
 
 namespace tolvanir {
 
+int result_list::add_row(const shown_results& results, std::size_t k) {
+    const result_entry& entry = results[k];
+    // The index LB_ADDSTRING gives back is the one LB_GETCOUNT would have
+    // given before it: one message fewer per row.
+    const int row = add_string(entry.shown_text);
+    if (row >= 0) set_item_data(row, &entry.launch_text);
+    return row;
+}
+
 void fill_result_list(result_list& list, const shown_results& results, int selected) {
     sliced_fill fill;
     fill.start(list, results, selected);
@@ -57,11 +66,7 @@ void sliced_fill::add_until(std::size_t end, bool timed) {
     const auto deadline = std::chrono::steady_clock::now() + slice;
     for (; next_ < end; ++next_) {
         if (timed && next_ % 64 == 0 && std::chrono::steady_clock::now() >= deadline) break;
-        const result_entry& entry = (*results_)[next_];
-        // The index LB_ADDSTRING gives back is the one LB_GETCOUNT would have
-        // given before it: one message fewer per row.
-        const int row = list_->add_string(entry.shown_text);
-        if (row >= 0) list_->set_item_data(row, &entry.launch_text);
+        list_->add_row(*results_, next_);
     }
     if (target_ >= 0 && static_cast<std::size_t>(target_) < next_) select(target_);
 }

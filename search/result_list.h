@@ -19,6 +19,10 @@ class result_list {
     virtual int add_string(const std::wstring& text) = 0;
     virtual void set_item_data(int row, const std::wstring* launch_text) = 0;  // LB_SETITEMDATA
     virtual void set_cur_sel(int row) = 0;                                     // LB_SETCURSEL
+    // Adds row k of the results (its shown text, then its launch text as the
+    // row's item data); the new row's index, or -1. A list that shows no
+    // text need not have the row's entry built.
+    virtual int add_row(const shown_results& results, std::size_t k);
     // Around a refill of `rows` rows: a list that repaints or grows row by
     // row can turn that off meanwhile, and make room once it is empty.
     virtual void begin_fill(std::size_t rows) { (void)rows; }
@@ -33,6 +37,7 @@ class counting_result_list : public result_list {
     void reset_content() override { rows = 0; }
     [[nodiscard]] int count() const override { return rows; }
     int add_string(const std::wstring&) override { return rows++; }
+    int add_row(const shown_results&, std::size_t) override { return rows++; }
     void set_item_data(int, const std::wstring*) override {}
     void set_cur_sel(int) override {}
 

@@ -1,7 +1,8 @@
-// What the query keeps of each item between keystrokes: which letters and
-// digits its texts hold, and the reading text of its name (index/reading_text.h),
-// built once when the item first comes to the query and kept until its slot
-// takes another item. Main thread only.
+// What the query keeps of each item between keystrokes: the reading text of
+// its name (index/reading_text.h), built when a query first needs it and
+// kept until the slot takes another item. Most queries need few: an item
+// that matches by its search text needs none, nor one whose reading cannot
+// hold the query's characters (item_slot::digest). Main thread only.
 #pragma once
 
 #include <cstdint>
@@ -17,20 +18,25 @@ class search_snapshot {
   public:
     struct entry {
         std::uint32_t stamp = 0;  // of the item this was built for; 0 for none
-        std::uint64_t characters = 0;
-        std::uint64_t reading_characters = 0;
         std::uint32_t reading_offset = 0;
-        std::uint32_t reading_length = 0;  // 0: the name holds no Chinese
+        std::uint32_t reading_length = 0;  // 0: the name has no reading text
+        std::uint64_t reading_characters = 0;
     };
 
-    // Room for the entries of every slot of the table.
+    // Room for the entries of every slot of the table, which later calls
+    // read until the next cover().
     void cover(const item_table& items) {
-        if (entries_.size() < items.slot_count()) entries_.resize(items.slot_count());
+        if (entry_of_.size() < items.slot_count()) entry_of_.resize(items.slot_count(), none);
+        items_ = &items;
     }
     // The entry for a slot, built anew when the slot holds another item.
     // Call with items_lock held (from tolvanir_list::read_items), after cover().
     const entry& at(std::uint32_t id, const item_slot& slot) {
-        entry& e = entries_[id];
+        if (entry_of_[id] == none) {
+            entry_of_[id] = static_cast<std::uint32_t>(entries_.size());
+            entries_.emplace_back();
+        }
+        entry& e = entries_[entry_of_[id]];
         if (e.stamp != slot.stamp) build(e, slot);
         return e;
     }
@@ -44,9 +50,13 @@ class search_snapshot {
     void build(entry& e, const item_slot& slot);
     void compact();
 
-    std::vector<entry> entries_;  // by slot
+    static constexpr std::uint32_t none = 0xFFFFFFFFu;
+    // Only the few items whose reading a query needed have an entry.
+    std::vector<std::uint32_t> entry_of_;  // by slot
+    std::vector<entry> entries_;
     std::string readings_;
-    std::size_t unused_ = 0;  // bytes of readings_ no entry points at any more
+    std::size_t kept_ = 0;  // the size of readings_ after the last compaction
+    const item_table* items_ = nullptr;
 };
 
 }  // namespace tolvanir

@@ -82,12 +82,27 @@ int run(const std::vector<std::wstring>& args) {
         micros.push_back(took.count());
     }
 
+    // Written in pieces, straight from the rows' packed texts where they
+    // have them: a query of every item builds no wide text.
+    const shown_results& rows = launcher.results();
     std::string out;
     char score[32];
-    for (const result_entry& row : launcher.results()) {
-        std::snprintf(score, sizeof score, "%.6f", row.score);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        std::snprintf(score, sizeof score, "%.6f", rows.score(k));
         out += score;
-        out += '\t' + to_utf8(row.shown_text) + '\t' + to_utf8(row.launch_text) + '\n';
+        out += '\t';
+        if (const packed_item* item = rows.packed(k)) {
+            append_utf8_of_wtf8(out, item->display_name());
+            out += '\t';
+            append_utf8_of_wtf8(out, item->path());
+        } else {
+            out += to_utf8(rows[k].shown_text) + '\t' + to_utf8(rows[k].launch_text);
+        }
+        out += '\n';
+        if (out.size() >= 64 * 1024) {
+            write_stdout(out);
+            out.clear();
+        }
     }
     write_stdout(out);
     if (repeat > 1) {

@@ -27,14 +27,22 @@ listed_type type_of(unsigned char d_type) {
 }  // namespace
 
 bool list_directory(std::string_view directory, std::vector<listed_entry>& entries) {
-    entries.clear();
     const std::unique_ptr<DIR, directory_closer> dir(opendir(std::string(directory).c_str()));
-    if (!dir) return false;
+    if (!dir) {
+        entries.clear();
+        return false;
+    }
+    // The entries of an earlier listing are written over: their names keep
+    // their room, so listing many directories allocates little.
+    std::size_t count = 0;
     while (const dirent* entry = readdir(dir.get())) {
         const char* name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
-        entries.push_back({name, type_of(entry->d_type)});
+        if (count == entries.size()) entries.emplace_back();
+        entries[count].name.assign(name);
+        entries[count++].type = type_of(entry->d_type);
     }
+    entries.resize(count);
     return true;
 }
 

@@ -36,13 +36,50 @@ int compare_char(wchar_t a, wchar_t b) {
     return a < b ? -1 : 1;
 }
 
+// A name's characters one at a time, from wide units or from generalized
+// UTF-8 (platform/utf8.h), whose code points are this platform's wide
+// units. Digits are one unit in both, so digit runs are read unit by unit.
+wchar_t unit_at(const std::wstring& name, std::size_t at, std::size_t& length) {
+    length = 1;
+    return name[at];
+}
+
+wchar_t unit_at(std::string_view name, std::size_t at, std::size_t& length) {
+    const auto lead = static_cast<unsigned char>(name[at]);
+    if (lead < 0x80) {
+        length = 1;
+        return static_cast<wchar_t>(lead);
+    }
+    std::uint32_t cp = 0;
+    std::size_t extra = 0;
+    if (lead >= 0xF0) {
+        cp = lead & 0x07u, extra = 3;
+    } else if (lead >= 0xE0) {
+        cp = lead & 0x0Fu, extra = 2;
+    } else {
+        cp = lead & 0x1Fu, extra = 1;
+    }
+    if (name.size() - at <= extra) extra = name.size() - at - 1;  // cut short: not written so
+    for (std::size_t k = 1; k <= extra; ++k) {
+        cp = (cp << 6) | (static_cast<unsigned char>(name[at + k]) & 0x3Fu);
+    }
+    length = extra + 1;
+    return static_cast<wchar_t>(cp);
+}
+
+template <typename Text>
+bool digit_at(const Text& name, std::size_t at) {
+    return at < name.size() && is_digit(static_cast<wchar_t>(name[at]));
+}
+
 // Compares the digit runs starting at i and j by value and advances past them.
-int compare_numbers(const std::wstring& a, std::size_t& i, const std::wstring& b, std::size_t& j) {
-    while (i < a.size() && a[i] == L'0' && i + 1 < a.size() && is_digit(a[i + 1])) ++i;
-    while (j < b.size() && b[j] == L'0' && j + 1 < b.size() && is_digit(b[j + 1])) ++j;
+template <typename Text>
+int compare_numbers(const Text& a, std::size_t& i, const Text& b, std::size_t& j) {
+    while (a[i] == '0' && digit_at(a, i + 1)) ++i;
+    while (b[j] == '0' && digit_at(b, j + 1)) ++j;
     std::size_t ei = i, ej = j;
-    while (ei < a.size() && is_digit(a[ei])) ++ei;
-    while (ej < b.size() && is_digit(b[ej])) ++ej;
+    while (digit_at(a, ei)) ++ei;
+    while (digit_at(b, ej)) ++ej;
     int result = 0;
     if (ei - i != ej - j) {
         result = ei - i < ej - j ? -1 : 1;
@@ -59,50 +96,108 @@ int compare_numbers(const std::wstring& a, std::size_t& i, const std::wstring& b
     return result;
 }
 
-void append_be(std::string& key, std::uint32_t value, int bytes) {
-    for (int k = bytes - 1; k >= 0; --k)
-        key.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+bool continues_character(const std::wstring&, std::size_t) { return false; }
+bool continues_character(std::string_view name, std::size_t at) {
+    return (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80;
 }
 
-}  // namespace
-
-// Each character's class, then its folded value (one byte below U+0080,
-// four above), so that both decide in the order compare_char does; a run
-// of digits is the class of digits, the run's length without its leading
-// zeros, then those digits, as compare_numbers decides.
-bool append_natural_sort_key(const std::wstring& name, std::string& key) {
-    for (std::size_t i = 0; i < name.size();) {
-        if (is_digit(name[i])) {
-            while (name[i] == L'0' && i + 1 < name.size() && is_digit(name[i + 1])) ++i;
-            std::size_t end = i;
-            while (end < name.size() && is_digit(name[end])) ++end;
-            key.push_back(0);
-            append_be(key, static_cast<std::uint32_t>(end - i), 4);
-            for (; i < end; ++i) key.push_back(static_cast<char>(name[i]));
-            continue;
-        }
-        const wchar_t c = fold(name[i++]);
-        const int kind = char_class(c);
-        key.push_back(static_cast<char>(kind));
-        append_be(key, static_cast<std::uint32_t>(c), kind == 3 ? 4 : 1);
-    }
-    return true;
+// Where the comparison may start: identical units compare equal, so the
+// common start is skipped, but not into the middle of a character or of a
+// run of digits, which compares as a whole.
+template <typename Text>
+std::size_t common_start(const Text& a, const Text& b) {
+    const std::size_t shorter = a.size() < b.size() ? a.size() : b.size();
+    std::size_t at = 0;
+    while (at < shorter && a[at] == b[at]) ++at;
+    while (at > 0 && (digit_at(a, at - 1) || (at < a.size() && continues_character(a, at)))) --at;
+    return at;
 }
 
-int natural_compare(const std::wstring& a, const std::wstring& b) {
-    std::size_t i = 0, j = 0;
+template <typename Text>
+int compare_names(const Text& a, const Text& b) {
+    std::size_t i = common_start(a, b), j = i;
     while (i < a.size() && j < b.size()) {
-        if (is_digit(a[i]) && is_digit(b[j])) {
+        if (digit_at(a, i) && digit_at(b, j)) {
             if (const int r = compare_numbers(a, i, b, j)) return r;
             continue;
         }
-        if (const int r = compare_char(a[i], b[j])) return r;
-        ++i;
-        ++j;
+        std::size_t length_a = 0, length_b = 0;
+        const wchar_t ca = unit_at(a, i, length_a), cb = unit_at(b, j, length_b);
+        if (const int r = compare_char(ca, cb)) return r;
+        i += length_a;
+        j += length_b;
     }
     if (i < a.size()) return 1;
     if (j < b.size()) return -1;
     return 0;
 }
+
+void append_be(std::string& key, std::uint32_t value, int bytes) {
+    for (int k = bytes - 1; k >= 0; --k)
+        key.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+}
+
+// Bytes that order as compare_char and compare_numbers do, one for most
+// characters so that a few bytes of key tell most names apart: a run of
+// digits is 01, its length without leading zeros (FF and four bytes from
+// 255 digits on), then the digits; punctuation and spaces 02 plus their
+// value; ASCII letters, folded, 82 to 9B; anything beyond ASCII, folded, A0
+// and its value in three bytes (FF and four where it takes more).
+template <typename Text>
+void append_key(const Text& name, std::string& key) {
+    for (std::size_t i = 0; i < name.size();) {
+        if (digit_at(name, i)) {
+            while (name[i] == '0' && digit_at(name, i + 1)) ++i;
+            std::size_t end = i;
+            while (digit_at(name, end)) ++end;
+            key.push_back(0x01);
+            const auto digits = static_cast<std::uint32_t>(end - i);
+            if (digits < 0xFF) {
+                key.push_back(static_cast<char>(digits));
+            } else {
+                key.push_back(static_cast<char>(0xFF));
+                append_be(key, digits, 4);
+            }
+            for (; i < end; ++i) key.push_back(static_cast<char>(name[i]));
+            continue;
+        }
+        std::size_t length = 0;
+        const auto c = static_cast<std::uint32_t>(fold(unit_at(name, i, length)));
+        i += length;
+        switch (char_class(static_cast<wchar_t>(c))) {
+            case 1:
+                key.push_back(static_cast<char>(0x02 + c));
+                break;
+            case 2:
+                key.push_back(static_cast<char>(0x82 + (c - 'a')));
+                break;
+            default:
+                if (c <= 0xFFFFFF) {
+                    key.push_back(static_cast<char>(0xA0));
+                    append_be(key, c, 3);
+                } else {
+                    key.push_back(static_cast<char>(0xFF));
+                    append_be(key, c, 4);
+                }
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+bool append_natural_sort_key(const std::wstring& name, std::string& key) {
+    append_key(name, key);
+    return true;
+}
+
+bool append_natural_sort_key_packed(std::string_view name, std::string& key) {
+    append_key(name, key);
+    return true;
+}
+
+int natural_compare(const std::wstring& a, const std::wstring& b) { return compare_names(a, b); }
+
+int natural_compare_packed(std::string_view a, std::string_view b) { return compare_names(a, b); }
 
 }  // namespace tolvanir

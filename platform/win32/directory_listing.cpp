@@ -24,9 +24,11 @@ listed_type type_of(DWORD attributes) {
 }  // namespace
 
 bool list_directory(std::string_view directory, std::vector<listed_entry>& entries) {
-    entries.clear();
     std::wstring pattern = from_wtf8(directory);
-    if (pattern.empty()) return false;
+    if (pattern.empty()) {
+        entries.clear();
+        return false;
+    }
     if (pattern.back() != L'\\' && pattern.back() != L'/' && pattern.back() != L':') {
         pattern += L'\\';
     }
@@ -34,15 +36,23 @@ bool list_directory(std::string_view directory, std::vector<listed_entry>& entri
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                          FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return false;
+    if (find == INVALID_HANDLE_VALUE) {
+        entries.clear();
+        return false;
+    }
     const std::unique_ptr<void, find_closer> closer(find);
+    // The entries of an earlier listing are written over: their names keep
+    // their room, so listing many directories allocates little.
+    std::size_t count = 0;
     do {
         const std::wstring_view name(data.cFileName);
         if (name == L"." || name == L"..") continue;
-        listed_entry entry{std::string(), type_of(data.dwFileAttributes)};
-        append_wtf8(entry.name, name);
-        entries.push_back(std::move(entry));
+        if (count == entries.size()) entries.emplace_back();
+        entries[count].name.clear();
+        append_wtf8(entries[count].name, name);
+        entries[count++].type = type_of(data.dwFileAttributes);
     } while (FindNextFileW(find, &data));
+    entries.resize(count);
     return true;
 }
 

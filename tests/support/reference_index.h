@@ -122,7 +122,7 @@ class reference_index {
     shown_results query(const std::wstring& normalized) {
         const double total = static_cast<double>(usage_total());
         sort_and_dedupe();
-        shown_results rows, extras;
+        std::vector<result_entry> rows, extras;
         for (const program_item& item : items_) {
             const double usage = static_cast<std::uint32_t>(item.use_count) / total;
             const double m = match_score(normalized, item.search_text);
@@ -140,7 +140,9 @@ class reference_index {
         std::stable_sort(rows.begin(), rows.end(), best_first);
         std::stable_sort(extras.begin(), extras.end(), best_first);
         rows.insert(rows.end(), extras.begin(), extras.end());
-        return rows;
+        shown_results shown;
+        shown.assign(std::move(rows));
+        return shown;
     }
 
   private:

@@ -1,6 +1,7 @@
 // Scanner- and watcher-like threads, and a late read of the index file,
 // change the index while the window thread queries it and counts launches; afterwards the index
-// must still hold its invariants. Run under ThreadSanitizer as well.
+// must still hold its invariants. The existence check of a load lists and
+// answers on two threads. Run under ThreadSanitizer as well.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "index/present_files.h"
 #include "index/tolvanir_list.h"
 #include "platform/natural_compare.h"
+#include "platform/utf8.h"
 #include "search/launcher_query.h"
 #include "support/fake_result_list.h"
+#include "support/temp_dir.h"
 
 namespace tolvanir {
 namespace {
@@ -69,16 +73,15 @@ TEST(Concurrency, IndexSurvivesScannersWatchersAndQueries) {
         int round = 0;
         while (scanning.load()) {
             index.follow_renames();
-            std::vector<packed_item> stored;
-            std::vector<std::uint32_t> uses;
+            packed_items stored;
             for (int n = round % 7; n < per_scanner; n += 25) {
                 program_item item = make_item(L"C:\\scan" + std::to_wstring(n % scanners), n);
                 item.display_name = L"Stored " + std::to_wstring(n % 5);
-                stored.emplace_back(item);
-                uses.push_back(1);
+                item.use_count = 1;
+                stored.add(item);
             }
-            const std::vector<bool> present(stored.size(), round % 2 == 0);
-            index.merge_stored(std::move(stored), uses, present);
+            const std::vector<bool> present(stored.items.size(), round % 2 == 0);
+            index.merge_stored(std::move(stored), present);
             ++round;
         }
     });
@@ -140,6 +143,40 @@ TEST(Concurrency, InsertionAndRemovalOfOnePathKeepEveryItemKnown) {
     }
     running = false;
     remover.join();
+}
+
+// Directories are listed on two threads while paths come in, and the paths
+// are answered on both: the same answers as one status query each.
+TEST(Concurrency, TheExistenceCheckAnswersOnTwoThreadsAsAStatusQueryWould) {
+    testing::temp_dir dir;
+    std::vector<std::string> stored;
+    for (int folder = 0; folder < 60; ++folder) {
+        const boost::filesystem::path at = dir / (L"f" + std::to_wstring(folder));
+        boost::filesystem::create_directory(at);
+        boost::filesystem::create_directory(at / L"sub.exe");
+        for (int n = 0; n < 6; ++n) {
+            testing::write_bytes(at / (L"p" + std::to_wstring(n) + L".lnk"), "x");
+        }
+        for (const wchar_t* name : {L"p0.lnk", L"gone.lnk", L"sub.exe", L"p5.lnk", L"p3.lnk"}) {
+            stored.emplace_back();
+            append_wtf8(stored.back(), (at / name).wstring());
+        }
+    }
+    // Paths of one folder far apart, as in a file sorted by name, and some
+    // stored more than once: enough for the paths to be handed over in
+    // several batches.
+    std::vector<std::string_view> paths;
+    for (std::size_t k = 0; k < 15 * stored.size(); ++k) {
+        paths.push_back(stored[(k * 37) % stored.size()]);
+    }
+    const std::vector<bool> found = regular_files(paths);
+    ASSERT_EQ(found.size(), paths.size());
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+        boost::system::error_code error;
+        const bool regular = boost::filesystem::status(from_wtf8(paths[k]), error).type() ==
+                             boost::filesystem::regular_file;
+        EXPECT_EQ(found[k], regular) << std::string(paths[k]);
+    }
 }
 
 }  // namespace

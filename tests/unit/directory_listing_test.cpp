@@ -52,6 +52,24 @@ TEST(DirectoryListing, TellsFilesFromDirectoriesAndLeavesLinksOut) {
     EXPECT_EQ(listed(packed(dir.path()) + "/"), expected);  // with its last separator
 }
 
+// One vector serves many listings: what an earlier one left is written over.
+TEST(DirectoryListing, AVectorOfAnEarlierListingHoldsOnlyTheNewEntries) {
+    temp_dir dir;
+    boost::filesystem::create_directory(dir / L"many");
+    boost::filesystem::create_directory(dir / L"few");
+    for (int n = 0; n < 5; ++n)
+        testing::write_bytes(
+            dir / L"many" / (L"long name of a program " + std::to_wstring(n) + L".lnk"), "x");
+    testing::write_bytes(dir / L"few" / L"a.lnk", "x");
+    std::vector<listed_entry> entries;
+    ASSERT_TRUE(list_directory(packed(dir / L"many"), entries));
+    EXPECT_EQ(entries.size(), 5u);
+    ASSERT_TRUE(list_directory(packed(dir / L"few"), entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "a.lnk");
+    EXPECT_EQ(entries[0].type, listed_type::regular_file);
+}
+
 TEST(DirectoryListing, ADirectoryThatCannotBeListedGivesNothing) {
     temp_dir dir;
     testing::write_bytes(dir / L"file.lnk", "x");

@@ -1,9 +1,10 @@
 // The index and its query against the plain way of doing the same
 // (support/reference_index.h), over random runs of what scanners, watchers,
-// launches, keystrokes and an index file read late do: the same items, known paths, totals, rows,
-// scores and order after every step, and the same items read back from what
-// is written. The names are chosen to tie, repeat, hold Chinese and
-// characters beyond U+FFFF.
+// launches, keystrokes and an index file read late do, from an empty index
+// or one loaded from a file: the same items, known paths, totals, rows,
+// scores and order after every step (rows read too after the items changed
+// under them), and the same items read back from what is written. The names are chosen to tie,
+// repeat, hold Chinese and characters beyond U+FFFF.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -91,22 +92,30 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
     }
     for (unsigned seed = 1; seed <= 12; ++seed) {
         std::mt19937 rng(seed);
+        const auto any_file = [](const std::wstring&) { return true; };
         const auto pick = [&](const auto& pool) { return pool[rng() % pool.size()]; };
         tolvanir_list index;
         testing::reference_index reference;
         launcher_query launcher(index);
         testing::fake_result_list list;
+        const auto random_item = [&] {
+            program_item item;
+            item.display_name = pick(names);
+            item.search_text = item.display_name + L"Tool" + to_pinyin(item.display_name);
+            item.path = pick(paths);
+            item.target = pick(targets);
+            item.use_count = pick(counts);
+            return item;
+        };
+        if (seed % 2 == 0) {
+            // Half the runs start from an index file, as the launcher does.
+            std::vector<program_item> stored;
+            for (int n = 0; n < 20; ++n) stored.push_back(random_item());
+            ASSERT_TRUE(load_index_text(text_in_order(stored), index, any_file));
+            for (const program_item& item : stored) reference.insert_item(item);
+        }
         for (int step = 0; step < 300; ++step) {
             const unsigned op = rng() % 13;
-            const auto random_item = [&] {
-                program_item item;
-                item.display_name = pick(names);
-                item.search_text = item.display_name + L"Tool" + to_pinyin(item.display_name);
-                item.path = pick(paths);
-                item.target = pick(targets);
-                item.use_count = pick(counts);
-                return item;
-            };
             if (op == 3) {
                 // The same shortcut under two scan directories: one of the two
                 // is dropped, and either folder may be renamed later.
@@ -129,16 +138,14 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
                 reference.follow_renames();
             } else if (op == 11) {
                 std::vector<program_item> stored;
-                std::vector<packed_item> packed;
-                std::vector<std::uint32_t> uses;
+                packed_items packed;
                 std::vector<bool> present;
                 for (unsigned n = rng() % 5; n > 0; --n) {
                     stored.push_back(random_item());
-                    packed.emplace_back(stored.back());
-                    uses.push_back(static_cast<std::uint32_t>(stored.back().use_count));
+                    packed.add(stored.back());
                     present.push_back(rng() % 3 != 0);
                 }
-                index.merge_stored(std::move(packed), uses, present);
+                index.merge_stored(std::move(packed), present);
                 reference.merge_stored(stored, present);
             } else if (op == 4) {
                 index.sort_and_dedupe();
@@ -162,11 +169,24 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
                 const std::wstring launched = pick(paths);
                 index.count_use(launched);
                 reference.count_use(launched);
-            } else {
+            } else if (rng() % 2 == 0) {
                 const std::wstring query = pick(queries);
                 launcher.run_search(query, list);
                 expect_same_rows(launcher.results(), reference.query(query), step);
                 expect_same_items(index.copy_items(), reference.items(), step);
+            } else {
+                // The rows are read only after watchers have changed the items.
+                const std::wstring query = pick(queries);
+                counting_result_list no_texts;
+                launcher.run_search(query, no_texts);
+                const shown_results expected = reference.query(query);
+                const std::wstring from = pick(directories), to = pick(directories);
+                index.rename_path(from, to);
+                reference.rename_path(from, to);
+                const std::wstring gone = pick(paths);
+                index.remove_path(gone);
+                reference.remove_path(gone);
+                expect_same_rows(launcher.results(), expected, step);
             }
             for (const std::wstring& path : paths) {
                 ASSERT_EQ(index.contains_path(path), reference.contains_path(path))
@@ -182,7 +202,6 @@ TEST(IndexDifferential, RandomRunsMatchThePlainIndexAndQuery) {
         // same rows for every query.
         const std::string written = index_text(index);
         reference.sort_and_dedupe();
-        const auto any_file = [](const std::wstring&) { return true; };
         tolvanir_list streamed, from_tree;
         ASSERT_TRUE(load_index_text(written, streamed, any_file));
         wptree tree;

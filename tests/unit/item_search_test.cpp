@@ -91,6 +91,32 @@ TEST_F(ItemSearch, RowsCarryTheirPathsAndTheFirstIsSelected) {
     EXPECT_EQ(list.rows[0].data, &launcher.results()[0].launch_text);
 }
 
+// Rows are built when the list reads them, which may be after watchers have
+// renamed and removed the items (and the index has moved its texts): a row
+// shows and launches what the query found.
+TEST_F(ItemSearch, RowsKeepWhatTheQueryFoundWhateverComesAfter) {
+    const std::wstring folder = L"C:\\Menu\\" + std::wstring(300, L'x');
+    const auto path = [&](const std::wstring& top, int n) {
+        return top + folder.substr(7) + L"\\p" + std::to_wstring(n) + L".lnk";
+    };
+    for (int n = 0; n < 4000; ++n) {
+        index.insert_item(make_item(L"Tool " + std::to_wstring(n), path(L"C:\\Menu", n)));
+    }
+    counting_result_list no_texts;
+    launcher.on_query_changed(L"tool", no_texts);
+    ASSERT_EQ(launcher.results().size(), 4000u);
+    // Every text is written anew, and the old ones are let go of.
+    index.rename_path(L"C:\\Menu", L"C:\\Moved");
+    index.remove_path(path(L"C:\\Moved", 1));
+    const shown_results& rows = launcher.results();
+    EXPECT_EQ(rows[1].shown_text, L"Tool 1");
+    EXPECT_EQ(rows[1].launch_text, path(L"C:\\Menu", 1));
+    EXPECT_EQ(rows[3999].launch_text, path(L"C:\\Menu", 3999));
+    EXPECT_EQ(rows.find_launch_text(path(L"C:\\Menu", 1000)), 1000u);
+    EXPECT_EQ(query(L"tool").size(), 3999u);
+    EXPECT_EQ(launcher.results()[1].launch_text, path(L"C:\\Moved", 2));
+}
+
 TEST_F(ItemSearch, DuplicatesGiveOneRowUnlessTargetsDiffer) {
     index.insert_item(make_item(L"Word", L"C:\\u\\Word.lnk", 0, L"C:\\word.exe"));
     index.insert_item(make_item(L"Word", L"C:\\c\\Word.lnk", 0, L"C:\\word.exe"));

@@ -5,10 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
+
 namespace tolvanir {
 namespace {
 
 int sign(int v) { return (v > 0) - (v < 0); }
+
+// A name as the index keeps it.
+std::string packed(const std::wstring& name) {
+    std::string bytes;
+    append_wtf8(bytes, name);
+    return bytes;
+}
 
 struct ordered_pair {
     const wchar_t* a;
@@ -39,11 +48,20 @@ TEST(NaturalCompare, OrdersLikeTheShell) {
         {L"Game 2 Demo", L"Game 2 demo", 0},
         {L"a2b", L"a02c", -1},
         {L"\u00C4rger", L"\u00E4rger", 0},  // folded beyond ASCII too
+        {L"\u8BB0 2", L"\u8BB0 10", -1},
+        // Where the names part, within a run of digits or a character.
+        {L"a12x", L"a123", -1},
+        {L"a012", L"a12", 0},
+        {L"x\u8BB0a", L"x\u8BB1a", -1},
+        {L"\u8BB0 19", L"\u8BB0 9", 1},
     };
     for (const ordered_pair& row : rows) {
         SCOPED_TRACE(std::wstring(row.a) + L" | " + row.b);
         EXPECT_EQ(sign(natural_compare(row.a, row.b)), row.expected);
         EXPECT_EQ(sign(natural_compare(row.b, row.a)), -row.expected);
+        // The same on the names as the index keeps them.
+        EXPECT_EQ(sign(natural_compare_packed(packed(row.a), packed(row.b))), row.expected);
+        EXPECT_EQ(sign(natural_compare_packed(packed(row.b), packed(row.a))), -row.expected);
     }
 }
 
@@ -64,10 +82,12 @@ TEST(NaturalCompare, SortKeysOrderLikeTheComparison) {
     if (!append_natural_sort_key(L"a", probe)) GTEST_SKIP() << "no sort keys here";
     for (const std::wstring& a : names) {
         for (const std::wstring& b : names) {
-            std::string ka, kb;
+            std::string ka, kb, packed_ka;
             ASSERT_TRUE(append_natural_sort_key(a, ka));
             ASSERT_TRUE(append_natural_sort_key(b, kb));
             EXPECT_EQ(sign(ka.compare(kb)), sign(natural_compare(a, b))) << ka.size();
+            ASSERT_TRUE(append_natural_sort_key_packed(packed(a), packed_ka));
+            EXPECT_EQ(packed_ka, ka);
         }
     }
 }

@@ -13,7 +13,9 @@
 
 #include "index/pinyin.h"
 #include "index/pinyin_table.h"
+#include "index/text_characters.h"
 #include "index/word_readings_table.h"
+#include "platform/utf8.h"
 #include "search/launcher_query.h"
 #include "search/match_score.h"
 
@@ -425,6 +427,37 @@ TEST(WordReadingsTable, IsWellFormed) {
         }
         ASSERT_EQ(at, reading_chars[i + 1].words) << "words of entry " << i << " overrun";
     }
+}
+
+// A query reads a reading text only where reading_characters_of says there
+// is one that may hold the query's characters: it must say so wherever it
+// does, for every character alone, every listed word, and a title's end.
+TEST(ReadingText, ItsCharactersAreKnownFromTheNameAlone) {
+    const auto holds = [](const std::wstring& name) {
+        std::string packed, reading;
+        append_wtf8(packed, name);
+        append_wtf8(reading, reading_text(name));
+        for (char& c : reading) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        const std::uint64_t may = reading_characters_of(packed);
+        return (characters_of(reading) & ~may) == 0 && (may != 0 || reading.empty());
+    };
+    std::vector<std::wstring> names = {L"", L"Notepad 2", L"\u00C4rger", L"Q\u8BB0Q9"};
+    for (wchar_t c = pinyin_first; c <= pinyin_last; ++c) names.push_back(std::wstring(1, c));
+    for (std::size_t i = 0; i < reading_char_count; ++i) {
+        for (std::size_t at = reading_chars[i].words; at < reading_chars[i + 1].words;
+             at += 2 * reading_words[at]) {
+            std::wstring word(1, static_cast<wchar_t>(reading_chars[i].ch));
+            for (std::size_t k = 1; k < reading_words[at]; ++k) {
+                word.push_back(static_cast<wchar_t>(reading_words[at + k]));
+            }
+            names.push_back(word);
+            names.push_back(L"X" + word + L"\u4F20");
+        }
+    }
+    for (std::size_t k = 0; k < final_reading_count; ++k) {
+        names.push_back(std::wstring(L"\u6C34\u6D52") + static_cast<wchar_t>(final_readings[k].ch));
+    }
+    for (const std::wstring& name : names) EXPECT_TRUE(holds(name)) << to_utf8(name);
 }
 
 }  // namespace

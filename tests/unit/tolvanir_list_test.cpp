@@ -170,13 +170,9 @@ TEST(TolvanirList, CountUseRaisesOnlyTheFirstItemWithThePath) {
 // them, whether each file is there, merged into what the run holds by then.
 void merge(tolvanir_list& list, const std::vector<program_item>& stored,
            const std::vector<bool>& present) {
-    std::vector<packed_item> packed;
-    std::vector<std::uint32_t> uses;
-    for (const program_item& item : stored) {
-        packed.emplace_back(item);
-        uses.push_back(static_cast<std::uint32_t>(item.use_count));
-    }
-    list.merge_stored(std::move(packed), uses, present);
+    packed_items packed;
+    for (const program_item& item : stored) packed.add(item);
+    list.merge_stored(std::move(packed), present);
 }
 
 std::vector<std::tuple<std::wstring, std::wstring, std::wstring, std::int32_t>> fields(

@@ -59,6 +59,20 @@ TEST(Utf8, GeneralizedUtf8KeepsEveryWideString) {
     EXPECT_EQ(packed, "a\xED\xB0\x80") << "a half alone is encoded as if it were a character";
 }
 
+// Rows are printed from the packed texts: the same bytes as the wide text's.
+TEST(Utf8, PackedTextsGiveTheUtf8OfTheirWideText) {
+    const auto unit = [](unsigned u) { return std::wstring(1, static_cast<wchar_t>(u)); };
+    const std::wstring texts[] = {
+        L"", L"C:\\x.lnk \u00E9\u8BB0\U0001F600", unit(0xD800) + L"x" + unit(0xDFFF),
+        L"\uD7FF\uE000" + unit(0xDBFF), unit(0xD83D) + unit(0xDE00) + unit(0xDE00) + unit(0xD83D)};
+    for (const std::wstring& text : texts) {
+        std::string packed, printed = "kept";
+        append_wtf8(packed, text);
+        append_utf8_of_wtf8(printed, packed);
+        EXPECT_EQ(printed, "kept" + to_utf8(text)) << ::testing::PrintToString(packed);
+    }
+}
+
 TEST(Utf8, LoneSurrogatesBecomeReplacementCharacters) {
     std::wstring lone;
     lone.push_back(static_cast<wchar_t>(0xD800));
