@@ -112,6 +112,14 @@ class index_events : public json_events {
         if (check_ != nullptr) check_->reserve(items);
     }
 
+    // The check reads the paths' bytes, which go with the items: it stops
+    // first, whether the file was read or not.
+    ~index_events() override {
+        if (check_ != nullptr) check_->stop();
+    }
+    index_events(const index_events&) = delete;
+    index_events& operator=(const index_events&) = delete;
+
     packed_items& items() { return items_; }
 
   private:

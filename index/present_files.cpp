@@ -106,10 +106,14 @@ struct directory_group {
 // them by directory, lists a directory as its fourth path comes, and at the
 // end each thread answers half the paths.
 struct present_files::state {
-    ~state() {
+    ~state() { stop(); }
+
+    // The lister finishes the path in hand and leaves the queued ones.
+    void stop() {
         {
             std::lock_guard<std::mutex> lock(mutex);
             done = true;
+            handed.clear();
         }
         wake.notify_all();
         if (lister.joinable()) lister.join();
@@ -188,7 +192,9 @@ struct present_files::state {
             wake.wait(lock, [this] {
                 return !handed.empty() || (all_handed && !drained) || split_ready || done;
             });
-            if (!handed.empty()) {
+            if (done) {
+                return;
+            } else if (!handed.empty()) {
                 const std::vector<std::string_view> paths_in = std::move(handed.front());
                 handed.pop_front();
                 lock.unlock();
@@ -204,8 +210,6 @@ struct present_files::state {
                 lock.lock();
                 answered = true;
                 wake.notify_all();
-            } else {
-                return;  // done
             }
         }
     }
@@ -293,6 +297,8 @@ void present_files::add(std::string_view path) { state_->add(path); }
 void present_files::reserve(std::size_t count) { state_->paths.reserve(count); }
 
 std::vector<bool> present_files::answers() { return state_->answers(); }
+
+void present_files::stop() { state_->stop(); }
 
 std::vector<bool> regular_files(const std::vector<std::string_view>& paths) {
     present_files check;

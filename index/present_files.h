@@ -28,6 +28,9 @@ class present_files {
     void reserve(std::size_t count);
     // For every path added, in order, whether it names a regular file.
     [[nodiscard]] std::vector<bool> answers();
+    // Gives the check up: once it returns, no path added is read any more, so
+    // their bytes may go. answers() must not follow.
+    void stop();
 
   private:
     struct state;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -176,6 +177,26 @@ TEST(IndexFile, BrokenFileLoadsNothingAndIsKeptAside) {
     load_index(index, dir / L"Index.json");
     EXPECT_TRUE(items_of(index).empty());
     EXPECT_TRUE(boost::filesystem::exists(dir / L"Index.json.bad"));
+}
+
+// A large file cut short (a write that never finished): the paths of its
+// last batches are still being grouped by directory when the text stops
+// parsing, and must stay readable until that is done.
+TEST(IndexFile, LargeFileCutShortLoadsNothingAndReadsNoFreedText) {
+    temp_dir dir;
+    std::string text = "{\"list\": [";
+    // Ten whole batches: the last is handed over just before the text ends.
+    for (int n = 0; n < 40960; ++n) {
+        text += "[\"n\", \"s\", \"" + (dir / (L"d" + std::to_wstring(n % 5000))).generic_string() +
+                "/p" + std::to_string(n) + ".lnk\", \"\", \"0\"],";
+    }
+    text += "[\"n\", \"s\", \"p";  // ends inside a string
+    for (int round = 0; round < 5; ++round) {
+        std::istringstream in(text);
+        tolvanir_list index;
+        EXPECT_FALSE(load_index_stream(in, index));
+        EXPECT_TRUE(items_of(index).empty());
+    }
 }
 
 // Another program holds the file open at start: it is waited for briefly,
