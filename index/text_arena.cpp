@@ -1,6 +1,7 @@
 #include "index/text_arena.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tolvanir {
 
@@ -9,6 +10,17 @@ namespace {
 constexpr std::size_t largest_chunk = std::size_t{1} << 20;
 
 }  // namespace
+
+text_arena& text_arena::operator=(text_arena&& other) noexcept {
+    if (this == &other) return *this;
+    chunks_ = std::move(other.chunks_);
+    other.chunks_.clear();
+    at_ = std::exchange(other.at_, nullptr);
+    left_ = std::exchange(other.left_, 0);
+    size_ = std::exchange(other.size_, 0);
+    next_chunk_ = std::exchange(other.next_chunk_, first_chunk);
+    return *this;
+}
 
 char* text_arena::allocate(std::size_t size) {
     size = rounded(size);

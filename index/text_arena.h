@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tolvanir {
@@ -15,6 +16,14 @@ namespace tolvanir {
 class text_arena {
   public:
     using chunk = std::shared_ptr<char[]>;
+
+    text_arena() = default;
+    // A copy would write its next blocks into room the original hands out
+    // too; a moved-from arena starts afresh.
+    text_arena(const text_arena&) = delete;
+    text_arena& operator=(const text_arena&) = delete;
+    text_arena(text_arena&& other) noexcept { *this = std::move(other); }
+    text_arena& operator=(text_arena&& other) noexcept;
 
     // Room for a block of `size` bytes, aligned for a header of 32-bit
     // numbers. It stays where it is for as long as its chunk lives.
@@ -35,7 +44,8 @@ class text_arena {
     std::size_t size_ = 0;
     // Chunks grow with the arena: a small index takes little, a large one is
     // made of few allocations.
-    std::size_t next_chunk_ = 4096;
+    static constexpr std::size_t first_chunk = 4096;
+    std::size_t next_chunk_ = first_chunk;
 };
 
 }  // namespace tolvanir
