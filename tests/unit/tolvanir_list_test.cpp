@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "search/launcher_query.h"
+#include "support/fake_result_list.h"
 
 namespace tolvanir {
 namespace {
@@ -133,6 +137,42 @@ TEST(TolvanirList, RenameRewritesPathsBelowTheOldPath) {
     const std::vector<program_item> items = snapshot(list);
     EXPECT_EQ(items[0].display_name, L"A");
     EXPECT_EQ(items[0].use_count, 2);
+}
+
+// Megabytes of texts let go make the index copy the rest into new room: rows
+// found before go on showing and launching what they found, and the items
+// kept read as they were, through renames that follow.
+TEST(TolvanirList, TextsCopiedAfterLargeRemovalsKeepRowsAndItems) {
+    const std::wstring long_name(400, L'n');
+    tolvanir_list list;
+    for (int n = 0; n < 3000; ++n) {
+        const std::wstring dir = n % 3 == 0 ? L"C:\\Kept\\" : L"C:\\Gone\\";
+        list.insert_item(make_item(L"Tool " + std::to_wstring(n) + long_name,
+                                   dir + std::to_wstring(n) + long_name + L".lnk"));
+    }
+    launcher_query query(list);
+    counting_result_list no_texts;  // rows read only after the removals
+    query.run_search(L"tool", no_texts);
+    const shown_results& before = query.results();
+    ASSERT_EQ(before.size(), 3000u);
+    list.remove_path(L"C:\\Gone");
+    list.rename_path(L"C:\\Kept", L"C:\\Moved");
+    std::vector<std::wstring> expected;
+    for (int n = 0; n < 3000; n += 3) {
+        expected.push_back(L"C:\\Moved\\" + std::to_wstring(n) + long_name + L".lnk");
+    }
+    std::vector<std::wstring> found = paths(list);
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
+    for (const result_entry& row : before) {
+        const std::wstring number = row.shown_text.substr(5, row.shown_text.size() - 5 - 400);
+        EXPECT_EQ(row.shown_text, L"Tool " + number + long_name);
+        EXPECT_EQ(row.launch_text.substr(row.launch_text.size() - 404), long_name + L".lnk");
+    }
+    testing::fake_result_list shown;
+    query.run_search(L"tool", shown);
+    EXPECT_EQ(query.results().size(), 1000u);
 }
 
 TEST(TolvanirList, RenameOfAFileAndOfNothing) {
