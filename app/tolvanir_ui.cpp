@@ -258,8 +258,10 @@ void TolvanirUI::on_end_session() {
         CloseHandle(done);
         if (background_save_done_ == done) background_save_done_ = nullptr;
     }
-    // The settings tree is the window thread's: small, written here.
-    (void)save_settings();
+    // The settings tree is the window thread's: small, written here, with
+    // one try at a file still held (the start's tries would keep the hook
+    // waiting a second); the exit tries again.
+    (void)save_settings(one_read_attempt);
 }
 
 // A close sent while a session end saves is answered in the middle of it.

@@ -84,6 +84,6 @@ std::optional<late_settings> retry_settings() {
     return stored_settings().retry(settings(), retry_timer::clock::now());
 }
 
-bool save_settings() { return stored_settings().save(settings()); }
+bool save_settings(int attempts) { return stored_settings().save(settings(), attempts); }
 
 }  // namespace tolvanir

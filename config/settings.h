@@ -26,9 +26,10 @@ bool take_first_run(wptree& tree);
 
 // Start-up and exit: Data/Settings.json into and out of settings()
 // (config/settings_file.h). A failed save is reported quietly and leaves the
-// tree in memory; returns whether it was written.
+// tree in memory; returns whether it was written. A file still unread is
+// tried `attempts` times first.
 void load_settings();
-bool save_settings();
+bool save_settings(int attempts = start_read_attempts);
 // From the window's timer, while the file held at start is still unread.
 std::optional<late_settings> retry_settings();
 

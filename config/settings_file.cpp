@@ -48,12 +48,12 @@ std::optional<late_settings> settings_file::retry(wptree& tree, clock::time_poin
     return late;
 }
 
-bool settings_file::save(wptree& tree) {
+bool settings_file::save(wptree& tree, int attempts) {
     const boost::filesystem::path file = locate_();
     if (unread()) {
         // Too late to scan: the file's directories are scanned next time.
         std::vector<scanner_directory> ignored;
-        found_ = merge_from(tree, file, start_read_attempts, ignored);
+        found_ = merge_from(tree, file, attempts, ignored);
     }
     std::string failure = "write error";
     const bool written = replace_data_file(file, found_, [&] {

@@ -44,11 +44,11 @@ class settings_file {
     std::optional<late_settings> retry(wptree& tree, clock::time_point now);
 
     // At exit and at the end of the session: a file still unread is tried
-    // once more, with the start's tries, and merged; one that still cannot be
-    // read is kept under a name of its own while the tree takes its place
+    // once more, `attempts` times, and merged; one that still cannot be read
+    // is kept under a name of its own while the tree takes its place
     // (replace_data_file). False when the tree was not written (reported
     // quietly; the tree stays).
-    bool save(wptree& tree);
+    bool save(wptree& tree, int attempts = start_read_attempts);
 
   private:
     // One read of the file; when it reads, it is merged into the tree and
