@@ -199,7 +199,9 @@ def scenario_hotkey_geometry_and_toggle(desk, args, report):
     check(top == 0, "top edge at %d, not 0" % top)
     check(left == (wl + wr) // 2 - (right - left) // 2, "not centred: %s" % state["rect"])
     check(state["foreground"] == "1", "not the foreground window")
-    check(state["cursor"] == "100,600", "cursor moved to %s" % state["cursor"])
+    # The focus may come a moment before the cursor is put back.
+    check(wait_for(lambda: s.state().get("cursor") == "100,600", 2),
+          "cursor moved to %s" % s.state().get("cursor"))
     check(s.rows(state) == ["Calculator", "Paint", "\u8bb0\u4e8b\u672c"],
           "empty query rows by usage: %s" % s.rows(state))
     s.key("super+r")
@@ -277,8 +279,15 @@ def scenario_type_ahead(desk, args, report):
               (attempt, {f: s.launches(f) for f in MARKERS}, dialog(desk, args).get("text")))
         s.hidden()
     hotkey.kill()
+    # A macro's Win+R and what follows in the same call: the window that was
+    # in front gets none of it, and the letters reach the line before Enter.
+    for attempt in range(8, 10):
+        s.probe("type", "#biaoji|")
+        check(s.launched("biaoji.exe", attempt), "Win+R in the call, try %d: started %s, dialog %s" %
+              (attempt, {f: s.launches(f) for f in MARKERS}, dialog(desk, args).get("text")))
+        s.hidden()
     time.sleep(0.5)
-    check(s.launches("biaoji.exe") == 7, "started %d times" % s.launches("biaoji.exe"))
+    check(s.launches("biaoji.exe") == 9, "started %d times" % s.launches("biaoji.exe"))
     check(all(s.launches(f) == 0 for f in MARKERS), "something else started")
     check(dialog(desk, args).get("dialog") == ["0"], "the shell was handed another text")
     # Nothing typed in a burst is left in the line for the next show.
