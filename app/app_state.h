@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include "app/held_keys.h"
 #include "app/key_order.h"
 
 namespace tolvanir {
@@ -14,8 +13,6 @@ extern HHOOK keyboard_hook;
 extern bool hotkey_latched;
 // The events the hook passed on to this thread's windows, and the keys it posted.
 extern key_order typed_keys;
-// Keys typed after Win+R while the show is still under way.
-extern held_keys typed_early;
 // The path the folder picker is handing to the window, only while it does:
 // WM_LAUNCHER_APPEND can be sent by any program, with any wParam.
 extern const wchar_t* appending_path;
@@ -28,16 +25,11 @@ constexpr UINT WM_LAUNCHER_APPEND = WM_USER + 4;
 constexpr UINT WM_LAUNCHER_LAUNCHED = WM_APP + 1;
 // The next slice of a long result list is due.
 constexpr UINT WM_LAUNCHER_FILL = WM_APP + 2;
-// Keys held while earlier held ones were typed again are to be typed in turn.
-constexpr UINT WM_LAUNCHER_RETYPE = WM_APP + 3;
 
 // The name of the instance mutex and of the message that wakes a running copy.
 constexpr const wchar_t* instance_name = L"{5D0F7A12-3B9E-4C61-8A2D-E47B19C03F58}";
 
 LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam);
-// Types the held keys again (SendInput), into whatever is in front now: at
-// the end of a show, the launcher.
-void retype_held_keys();
 // A hook on this thread's own queue: counts the keyboard input taken from it,
 // by any message loop of the thread, modal ones included.
 LRESULT CALLBACK taken_input_procedure(int code, WPARAM wparam, LPARAM lparam);

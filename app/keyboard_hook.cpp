@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <random>
-#include <vector>
 
 #include "app/app_state.h"
 #include "app/hotkey_filter.h"
@@ -32,33 +31,12 @@ HWND launcher_window = nullptr;
 HHOOK keyboard_hook = nullptr;
 bool hotkey_latched = false;
 key_order typed_keys(random_nonce());
-held_keys typed_early;
 
 // Called for every key event of the desktop, on the main thread: it only
 // decides and posts; the window does the work when the post is dispatched.
 LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam) {
     if (code != HC_ACTION) return CallNextHookEx(keyboard_hook, code, wparam, lparam);
     const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
-    const bool typed_again = (info->flags & LLKHF_INJECTED) != 0 &&
-                             info->dwExtraInfo == static_cast<ULONG_PTR>(typed_keys.own_tag());
-    if (typed_again && typed_early.came_back()) {
-        PostMessageW(launcher_window, WM_LAUNCHER_RETYPE, 0,
-                     static_cast<LPARAM>(typed_keys.own_tag()));
-    }
-    // Held before anything else, Enter included: it must not overtake the
-    // letters typed before it. Windows-key combinations go on as they are.
-    if (!typed_again && typed_early.holding() && (wparam == WM_KEYDOWN || wparam == WM_KEYUP) &&
-        info->vkCode != VK_LWIN && info->vkCode != VK_RWIN && !held(VK_LWIN) && !held(VK_RWIN)) {
-        held_key key;
-        key.vk = info->vkCode;
-        key.scan = info->scanCode;
-        key.extended = (info->flags & LLKHF_EXTENDED) != 0;
-        key.up = wparam == WM_KEYUP;
-        if (typed_early.hold(key, GetTickCount64())) {
-            if (key.up) hotkey_latched = false;
-            return 1;
-        }
-    }
     const HWND foreground = GetForegroundWindow();
     key_event event = {};
     event.key_down = wparam == WM_KEYDOWN;
@@ -74,10 +52,8 @@ LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam) {
         case hook_action::swallow:
             return 1;
         case hook_action::post_show:
-            if (PostMessageW(launcher_window, WM_LAUNCHER_SHOW, 0,
-                             static_cast<LPARAM>(typed_keys.own_tag()))) {
-                typed_early.start(GetTickCount64());
-            }
+            PostMessageW(launcher_window, WM_LAUNCHER_SHOW, 0,
+                         static_cast<LPARAM>(typed_keys.own_tag()));
             return 1;
         case hook_action::post_hide:
             PostMessageW(launcher_window, WM_LAUNCHER_HIDE, 0,
@@ -102,24 +78,6 @@ LRESULT CALLBACK hook_procedure(int code, WPARAM wparam, LPARAM lparam) {
         typed_keys.passed(info->vkCode, (info->flags & LLKHF_UP) != 0);
     }
     return next;
-}
-
-void retype_held_keys() {
-    const std::vector<held_key> keys = typed_early.release();
-    if (keys.empty()) return;
-    std::vector<INPUT> inputs(keys.size());
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        KEYBDINPUT& key = inputs[k].ki;
-        inputs[k].type = INPUT_KEYBOARD;
-        key.wVk = static_cast<WORD>(keys[k].vk);
-        key.wScan = static_cast<WORD>(keys[k].scan);
-        key.dwFlags =
-            (keys[k].up ? KEYEVENTF_KEYUP : 0) | (keys[k].extended ? KEYEVENTF_EXTENDEDKEY : 0);
-        // The hook knows its own keys by this, and holds them no longer.
-        key.dwExtraInfo = static_cast<ULONG_PTR>(typed_keys.own_tag());
-    }
-    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (sent < keys.size()) typed_early.not_sent(keys.size() - sent);
 }
 
 LRESULT CALLBACK taken_input_procedure(int code, WPARAM wparam, LPARAM lparam) {

@@ -125,9 +125,6 @@ bool TolvanirUI::process_message(UINT message, WPARAM wparam, LPARAM lparam, LRE
         case WM_LAUNCHER_FILL:
             if (fills_.arrived(message, wparam, lparam)) fill_slice();
             return true;
-        case WM_LAUNCHER_RETYPE:
-            if (static_cast<std::uint64_t>(lparam) == typed_keys.own_tag()) retype_held_keys();
-            return true;
         case WM_DESTROY:
             result = on_destroy();
             return true;
@@ -353,14 +350,6 @@ void TolvanirUI::fill_slice() {
 }
 
 LRESULT TolvanirUI::show_launcher(bool from_hook) {
-    // The keys the hook held since Win+R are typed again once the show is
-    // done, into the launcher, however it ends.
-    struct retype_at_end {
-        bool due;
-        ~retype_at_end() {
-            if (due) retype_held_keys();
-        }
-    } retype{from_hook};
     // Already up and taking input: a flood of show requests costs nothing,
     // neither a pause nor a click each.
     if (logic_.accepting_input() && GetForegroundWindow() == handle()) {
@@ -397,7 +386,6 @@ LRESULT TolvanirUI::show_launcher(bool from_hook) {
     const bool still_here = take_own_click();
     SetCursorPos(cursor.x, cursor.y);
     if (still_here) logic_.on_shown();
-    retype.due = retype.due || still_here;
     return 0;
 }
 

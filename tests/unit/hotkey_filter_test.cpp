@@ -1,10 +1,7 @@
 #include "app/hotkey_filter.h"
-#include "app/held_keys.h"
 #include "app/key_order.h"
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include "app/virtual_keys.h"
 
@@ -52,52 +49,6 @@ TEST(HotkeyFilter, SystemKeysAndKeyUpsPassAndClearTheLatch) {
 
 namespace tolvanir {
 namespace {
-
-std::vector<unsigned> vks(const std::vector<held_key>& keys) {
-    std::vector<unsigned> out;
-    for (const held_key& key : keys) out.push_back(key.up ? 1000 + key.vk : key.vk);
-    return out;
-}
-
-// Between Win+R and the end of the show, keys are held and typed again in
-// order; keys typed while those are on their way queue behind them.
-TEST(HeldKeys, KeysAfterWinRWaitForTheShowAndKeepTheirOrder) {
-    held_keys held;
-    const auto key = [](unsigned vk, bool key_up = false) {
-        held_key k;
-        k.vk = vk;
-        k.up = key_up;
-        return k;
-    };
-    EXPECT_FALSE(held.hold(key('A'), 0)) << "nothing is held before a show";
-    held.start(10);
-    EXPECT_FALSE(held.hold(key(0x10, true), 11)) << "Shift: its key-down went on";
-    EXPECT_TRUE(held.hold(key('B'), 12));
-    EXPECT_TRUE(held.hold(key(vk_return), 13)) << "Enter too, behind the letter";
-    EXPECT_TRUE(held.hold(key('B', true), 14));
-    EXPECT_EQ(vks(held.release()), (std::vector<unsigned>{'B', vk_return, 1000 + 'B'}));
-    EXPECT_TRUE(held.holding()) << "until they come back";
-    EXPECT_TRUE(held.hold(key(vk_return, true), 15)) << "its key-down is on its way";
-    EXPECT_TRUE(held.hold(key('C'), 16));
-    EXPECT_FALSE(held.came_back());
-    EXPECT_FALSE(held.came_back());
-    EXPECT_TRUE(held.came_back()) << "the last one back: those held meanwhile follow";
-    EXPECT_EQ(vks(held.release()), (std::vector<unsigned>{1000 + vk_return, 'C'}));
-    held.not_sent(1);
-    EXPECT_FALSE(held.came_back());
-    EXPECT_FALSE(held.holding());
-    EXPECT_FALSE(held.hold(key('C', true), 17));
-
-    held.start(100);
-    EXPECT_TRUE(held.hold(key('D'), 101));
-    EXPECT_FALSE(held.hold(key('E'), 100 + held_keys::longest_ms + 1)) << "a show that never ends";
-    EXPECT_FALSE(held.holding());
-    EXPECT_TRUE(held.release().empty()) << "what it held is given up";
-    held.start(200);
-    for (std::size_t n = 0; n < held_keys::most; ++n) EXPECT_TRUE(held.hold(key('F'), 201));
-    EXPECT_FALSE(held.hold(key('G'), 201));
-    EXPECT_TRUE(held.release().size() == held_keys::most && held.holding());
-}
 
 TEST(KeyOrder, AKeyTakesInExactlyTheInputPassedOnBeforeIt) {
     constexpr unsigned b = 'B', x = 'X', f9 = 0x78, lshift = 0xA0, shift = 0x10;
