@@ -108,7 +108,7 @@ struct directory_group {
 struct present_files::state {
     ~state() { stop(); }
 
-    // The lister finishes the path in hand and leaves the queued ones.
+    // The lister finishes the batch in hand and leaves the queued ones.
     void stop() {
         {
             std::lock_guard<std::mutex> lock(mutex);
