@@ -70,29 +70,39 @@ char* put_utf8(char* out, std::uint32_t cp) {
     return out;
 }
 
-// Where, among the sixteen bytes at p, the first one stands that a string
-// cannot copy as it is: a quote, a backslash, a control character or a byte
-// of a multi-byte character; 16 when there is none.
-unsigned first_special(const char* p) {
+// Which of the sixteen bytes at p a string cannot copy as they are (a bit
+// each): quotes, backslashes, control characters and the bytes of
+// multi-byte characters. In `slashes`, the backslashes followed by a slash
+// within the sixteen: the writer escapes every separator of a path so.
+[[gnu::always_inline]] inline unsigned special_bytes(const char* p, unsigned& slashes) {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i backslash = _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'));
     // Signed, bytes from 0x80 on are below 0x20 too.
-    const __m128i special = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\\'))),
-        _mm_cmplt_epi8(v, _mm_set1_epi8(0x20)));
-    const int mask = _mm_movemask_epi8(special);
-    return mask == 0 ? 16u : static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(mask)));
+    const __m128i special =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('"')), backslash),
+                     _mm_cmplt_epi8(v, _mm_set1_epi8(0x20)));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(special));
+    if (mask != 0) {
+        const auto slash =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('/'))));
+        slashes = static_cast<unsigned>(_mm_movemask_epi8(backslash)) & (slash >> 1);
+    }
+    return mask;
 #else
+    unsigned mask = 0;
+    slashes = 0;
     for (unsigned k = 0; k < 16; ++k) {
         const auto b = static_cast<unsigned char>(p[k]);
-        if (b < 0x20 || b >= 0x80 || b == '"' || b == '\\') return k;
+        if (b < 0x20 || b >= 0x80 || b == '"' || b == '\\') mask |= 1u << k;
+        if (b == '\\' && k < 15 && p[k + 1] == '/') slashes |= 1u << k;
     }
-    return 16;
+    return mask;
 #endif
 }
 
 // How many of the sixteen bytes at p are white space before anything else.
-unsigned leading_space(const char* p) {
+[[gnu::always_inline]] inline unsigned leading_space(const char* p) {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i space = _mm_or_si128(
@@ -194,8 +204,19 @@ class reader {
     }
 
     // White space and comments, within the buffer without a test for its
-    // end at every byte: pretty printed files are a third indentation.
+    // end at every byte: pretty printed files are a third indentation, and
+    // a line's indentation is mostly one vector.
     void skip_space() {
+        if (end_ - cur_ >= 16) {
+            const unsigned blank = leading_space(buffer_.get() + cur_);
+            if (blank < 16 && buffer_[cur_ + blank] != '/') {
+                cur_ += blank;
+                return;
+            }
+        }
+        skip_space_and_comments();
+    }
+    void skip_space_and_comments() {
         for (;;) {
             while (cur_ < end_) {
                 // The zeros after the input end any run.
@@ -356,9 +377,30 @@ class reader {
             const char* const stop = at_end_ ? end + 1 : end - lookahead + 1;
             char* out = text_.room(static_cast<std::size_t>(end - p) + lookahead);
             while (p < stop) {
-                const unsigned plain = first_special(p);
-                std::memcpy(out, p, 16);  // only `plain` of them count
-                out += plain;
+                unsigned slashes = 0;
+                const unsigned special = special_bytes(p, slashes);
+                if (special == 0) {
+                    std::memcpy(out, p, 16);
+                    out += 16;
+                    p += 16;
+                    continue;
+                }
+                // Up to the first other special byte, the escaped slashes'
+                // backslashes are left out and the bytes between copied
+                // sixteen at a time, of which only those before the next
+                // backslash count.
+                const unsigned other = special & ~slashes;
+                const unsigned plain =
+                    other == 0 ? 16u : static_cast<unsigned>(__builtin_ctz(other));
+                const char* from = p;
+                for (unsigned left = slashes & ((1u << plain) - 1); left != 0; left &= left - 1) {
+                    const char* const backslash = p + __builtin_ctz(left);
+                    std::memcpy(out, from, 16);
+                    out += backslash - from;
+                    from = backslash + 1;
+                }
+                std::memcpy(out, from, 16);
+                out += p + plain - from;
                 p += plain;
                 if (plain == 16 || p >= stop) continue;
                 const auto c = static_cast<unsigned char>(*p);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/json_file.h"
+#include "platform/utf8.h"
 #include "support/json_event_log.h"
 
 namespace tolvanir {
@@ -58,6 +59,26 @@ TEST(JsonReader, LongStringsAcrossTheBufferReadBack) {
     ASSERT_TRUE(whole.first);
     EXPECT_EQ(read_events(text, {4093}), whole);
     EXPECT_EQ(read_events(text, {1, 65537}), whole);
+}
+
+// Paths come with every separator escaped, and such escapes are read many to
+// a vector: packed together, at a vector's last byte, beside escaped
+// backslashes and other escapes, from every start within a vector.
+TEST(JsonReader, EscapedSlashesReadAsTheTreeReadsThem) {
+    for (const char* body : {R"(C:\/Users\/a\/b\/c\/d\/e\/f\/g\/h.lnk)", R"(abcdefghijklmn\/o\/)",
+                             R"(\\\/\\\\\/\/\/x\\)", R"(\/\/\/\/\/\/\/\/\/\/\/\/\/\/\/\/\/\/)",
+                             R"(\/\u00e9\/\"\/\n\/)"}) {
+        for (std::size_t start = 0; start < 16; ++start) {
+            const std::string text = "[\"" + std::string(start, 'a') + body + "\"]";
+            wptree tree;
+            ASSERT_TRUE(parse_json_text(text, tree)) << text;
+            const std::string events = "[v" + to_utf8(tree.front().second.data()) + '\0' + ']';
+            for (const std::vector<std::size_t>& sizes :
+                 std::vector<std::vector<std::size_t>>{{}, {1}, {3}, {19}}) {
+                EXPECT_EQ(read_events(text, sizes), std::make_pair(true, events)) << text;
+            }
+        }
+    }
 }
 
 }  // namespace
