@@ -56,12 +56,7 @@ void packed_item::build(text_arena& arena, std::string_view display_name,
             search[i] = static_cast<char>(search[i] + ('a' - 'A'));
             capitals[i / 8] |= static_cast<unsigned char>(1u << (i % 8));
         }
-        const auto c = static_cast<unsigned char>(search[i]);
-        if (static_cast<unsigned>(c - 'a') < 26u) {
-            found |= std::uint64_t{1} << (c - 'a');
-        } else if (static_cast<unsigned>(c - '0') < 10u) {
-            found |= std::uint64_t{1} << (26 + c - '0');
-        }
+        found |= character_bits.bits[static_cast<unsigned char>(search[i])];
     }
     if (search_characters != nullptr) *search_characters = found;
     block_ = block;

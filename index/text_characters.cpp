@@ -1,5 +1,6 @@
 #include "index/text_characters.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "index/pinyin_table.h"
@@ -55,10 +56,7 @@ std::vector<std::uint64_t> make_ideograph_characters() {
 
 std::uint64_t characters_of(std::string_view bytes) {
     std::uint64_t found = 0;
-    for (const char c : bytes) {
-        if (c >= 'a' && c <= 'z') found |= std::uint64_t{1} << (c - 'a');
-        if (c >= '0' && c <= '9') found |= std::uint64_t{1} << (26 + c - '0');
-    }
+    for (const char c : bytes) found |= character_bits.bits[static_cast<unsigned char>(c)];
     return found;
 }
 
@@ -67,6 +65,9 @@ std::uint64_t reading_characters_of(std::string_view display_name) {
     bool ideograph = false;
     const auto* p = reinterpret_cast<const unsigned char*>(display_name.data());
     const auto* const end = p + display_name.size();
+    // Most names hold no ideograph, so no reading: none of their bytes can
+    // start one.
+    if (std::none_of(p, end, [](unsigned char b) { return b >= 0xE4 && b <= 0xE9; })) return 0;
     while (p < end) {
         if (*p < 0x80) {
             found |= character_bit(static_cast<wchar_t>(*p++));

@@ -11,6 +11,17 @@ namespace tolvanir {
 // Of bytes in generalized UTF-8 with ASCII capitals lowered.
 [[nodiscard]] std::uint64_t characters_of(std::string_view bytes);
 
+// The bit of one byte of such a text, 0 for a byte that is none of them: a
+// table, as a text's bytes are tested one by one on every load.
+struct character_bit_table {
+    constexpr character_bit_table() : bits() {
+        for (int c = 'a'; c <= 'z'; ++c) bits[c] = std::uint64_t{1} << (c - 'a');
+        for (int c = '0'; c <= '9'; ++c) bits[c] = std::uint64_t{1} << (26 + c - '0');
+    }
+    std::uint64_t bits[256];
+};
+inline constexpr character_bit_table character_bits{};
+
 // Set, beside the characters, for a name that has a reading text.
 constexpr std::uint64_t has_reading = std::uint64_t{1} << 63;
 
