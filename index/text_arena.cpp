@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/large_block.h"
+
 namespace tolvanir {
 
 namespace {
 
-constexpr std::size_t largest_chunk = std::size_t{1} << 20;
+// Two large blocks: a large index fills them with few page faults.
+constexpr std::size_t largest_chunk = 2 * large_block_from;
 
 }  // namespace
 
@@ -25,9 +28,13 @@ text_arena& text_arena::operator=(text_arena&& other) noexcept {
 char* text_arena::allocate(std::size_t size) {
     size = rounded(size);
     if (size > left_) {
-        const std::size_t bytes = std::max(next_chunk_, size);
+        std::size_t bytes = std::max(next_chunk_, size);
         next_chunk_ = std::min(2 * next_chunk_, largest_chunk);
-        chunks_.emplace_back(new char[bytes]);
+        if (bytes >= large_block_from) {
+            chunks_.push_back(large_block(bytes));
+        } else {
+            chunks_.emplace_back(new char[bytes]);
+        }
         at_ = chunks_.back().get();
         left_ = bytes;
     }

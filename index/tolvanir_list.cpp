@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "index/text_hash.h"
+#include "platform/large_block.h"
 #include "platform/natural_compare.h"
 #include "platform/utf8.h"
 
@@ -242,8 +243,8 @@ void tolvanir_list::insert_packed(packed_items&& batch) {
     if (batch.items.empty()) return;
     lock_t paths(known_paths_lock);
     lock_t lock(items_lock);
-    items.reserve(items.size() + batch.items.size());
-    order.reserve(order.size() + batch.items.size());
+    reserve_large(items, items.size() + batch.items.size());
+    reserve_large(order, order.size() + batch.items.size());
     // A load is the most of the index: its paths are entered when needed.
     if (batch.items.size() >= items.size()) {
         known_paths = path_index();
