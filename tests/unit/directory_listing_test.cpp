@@ -53,17 +53,21 @@ TEST(DirectoryListing, TellsFilesFromDirectoriesAndLeavesLinksOut) {
 }
 
 // One vector serves many listings: what an earlier one left is written over.
+// The first directory holds more than one read of the system's listing.
 TEST(DirectoryListing, AVectorOfAnEarlierListingHoldsOnlyTheNewEntries) {
     temp_dir dir;
     boost::filesystem::create_directory(dir / L"many");
     boost::filesystem::create_directory(dir / L"few");
-    for (int n = 0; n < 5; ++n)
+    constexpr std::size_t many = 800;
+    for (std::size_t n = 0; n < many; ++n)
         testing::write_bytes(
-            dir / L"many" / (L"long name of a program " + std::to_wstring(n) + L".lnk"), "x");
+            dir / L"many" /
+                (L"a rather long name of a program, number " + std::to_wstring(n) + L".lnk"),
+            "x");
     testing::write_bytes(dir / L"few" / L"a.lnk", "x");
     std::vector<listed_entry> entries;
     ASSERT_TRUE(list_directory(packed(dir / L"many"), entries));
-    EXPECT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries.size(), many);
     ASSERT_TRUE(list_directory(packed(dir / L"few"), entries));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "a.lnk");
