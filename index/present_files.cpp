@@ -15,6 +15,7 @@
 #include "index/text_hash.h"
 #include "platform/directory_listing.h"
 #include "platform/file_path.h"
+#include "platform/large_block.h"
 
 namespace tolvanir {
 
@@ -103,8 +104,10 @@ struct directory_group {
 }  // namespace
 
 // The reading thread hands the paths over in batches; the lister groups
-// them by directory, lists a directory as its fourth path comes, and at the
-// end each thread answers half the paths.
+// them by directory and, between batches, lists each directory whose fourth
+// path has come. Listing takes longer than reading, so the reading thread
+// lists too once the file is read, and at the end each thread answers half
+// the paths.
 struct present_files::state {
     ~state() { stop(); }
 
@@ -129,10 +132,12 @@ struct present_files::state {
         }
         if (!lister.joinable()) {
             take(path);
+            for (directory_group* g : due) g->entries = list(*g, own);
+            due.clear();
             return;
         }
         batch.push_back(path);
-        if (batch.size() == batch_size) hand_over();
+        if (batch.size() == batch_limit) hand_over();
     }
 
     void hand_over() {
@@ -141,11 +146,14 @@ struct present_files::state {
             handed.push_back(std::move(batch));
         }
         wake.notify_all();
+        // The first batches are small, so that listing starts early.
+        batch_limit = std::min(2 * batch_limit, batch_size);
         batch = {};
-        batch.reserve(batch_size);
+        batch.reserve(batch_limit);
     }
 
-    // On the lister: a path into its directory's group.
+    // On the lister: a path into its directory's group, which is due to be
+    // listed when this is its fourth path.
     void take(std::string_view path) {
         // The directory keeps its last separator: D: alone would name the
         // current directory of drive D, not its root.
@@ -154,9 +162,28 @@ struct present_files::state {
         const std::uint32_t group = group_of(directory);
         paths.push_back({path, static_cast<std::uint32_t>(start), group});
         directory_group& g = groups[group];
-        if (++g.paths == listed_from && !directory.empty()) {
-            g.entries = &listings.emplace_back(g.directory, scratch, arena);
-        }
+        if (++g.paths == listed_from && !directory.empty()) due.push_back(&g);
+    }
+
+    // Where a thread keeps the listings it makes.
+    struct listings_made {
+        std::vector<listed_entry> scratch;
+        text_arena arena;
+        std::deque<listing> listings;  // stay in place as they come
+    };
+    static const listing* list(const directory_group& g, listings_made& into) {
+        return &into.listings.emplace_back(g.directory, into.scratch, into.arena);
+    }
+    // With the lock held: one directory due, listed by this thread; false
+    // when none is due.
+    bool list_one(std::unique_lock<std::mutex>& lock, listings_made& into) {
+        if (to_list.empty()) return false;
+        directory_group* const g = to_list.back();
+        to_list.pop_back();
+        lock.unlock();
+        g->entries = list(*g, into);
+        lock.lock();
+        return true;
     }
 
     // The group of a directory, made when it first comes up: a table of
@@ -190,16 +217,25 @@ struct present_files::state {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             wake.wait(lock, [this] {
-                return !handed.empty() || (all_handed && !drained) || split_ready || done;
+                return !handed.empty() || !to_list.empty() || (all_handed && !drained) ||
+                       split_ready || done;
             });
             if (done) {
                 return;
             } else if (!handed.empty()) {
+                // Paths first: the directories they make due can then be
+                // listed by both threads.
                 const std::vector<std::string_view> paths_in = std::move(handed.front());
                 handed.pop_front();
                 lock.unlock();
                 for (const std::string_view path : paths_in) take(path);
                 lock.lock();
+                if (!due.empty()) {
+                    to_list.insert(to_list.end(), due.begin(), due.end());
+                    due.clear();
+                    wake.notify_all();
+                }
+            } else if (list_one(lock, own)) {
             } else if (all_handed && !drained) {
                 drained = true;
                 wake.notify_all();
@@ -235,7 +271,10 @@ struct present_files::state {
             handed.push_back(std::move(batch));
             all_handed = true;
             wake.notify_all();
-            wake.wait(lock, [this] { return drained; });
+            for (;;) {
+                wake.wait(lock, [this] { return !to_list.empty() || drained; });
+                if (!list_one(lock, reader_made)) break;
+            }
             // Half the paths are answered by each thread.
             regular.assign(paths.size(), 0);
             split = paths.size() / 2;
@@ -255,8 +294,8 @@ struct present_files::state {
         regular = {};
         std::deque<directory_group>().swap(groups);
         table = {};
-        std::deque<listing>().swap(listings);
-        scratch = {};
+        own = listings_made();
+        reader_made = listings_made();
         arena = text_arena();
         return found;
     }
@@ -268,22 +307,25 @@ struct present_files::state {
     };
     // Paths a batch, so that the threads meet once for thousands of them.
     static constexpr std::size_t batch_size = 4096;
+    std::size_t batch_limit = 256;
     std::vector<std::string_view> batch;  // the reading thread's, not handed over yet
+    listings_made reader_made;            // by the reading thread, once the file is read
 
     // The lister's until the answers, and read by both then.
     std::vector<stored_path> paths;
     std::deque<directory_group> groups;  // stay in place as they grow
     std::vector<std::uint32_t> table;
-    std::vector<listed_entry> scratch;
-    text_arena arena;              // listings and the directories' names
-    std::deque<listing> listings;  // stay in place as they come
-    std::vector<char> regular;     // by path; written by both threads
+    text_arena arena;                   // the directories' names
+    std::vector<directory_group*> due;  // by the last batch taken
+    listings_made own;                  // the lister's
+    std::vector<char> regular;          // by path; written by both threads
 
     std::thread lister;
     bool lister_started = false;
     std::mutex mutex;  // guards what follows
     std::condition_variable wake;
     std::deque<std::vector<std::string_view>> handed;
+    std::vector<directory_group*> to_list;  // due, and listed by neither thread yet
     bool all_handed = false, drained = false;
     std::size_t split = 0;
     bool split_ready = false, answered = false, done = false;
@@ -294,7 +336,7 @@ present_files::~present_files() = default;
 
 void present_files::add(std::string_view path) { state_->add(path); }
 
-void present_files::reserve(std::size_t count) { state_->paths.reserve(count); }
+void present_files::reserve(std::size_t count) { reserve_large(state_->paths, count); }
 
 std::vector<bool> present_files::answers() { return state_->answers(); }
 
