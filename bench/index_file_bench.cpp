@@ -50,6 +50,18 @@ void BM_LoadIndex(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadIndex)->ArgsProduct({{10000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
+// The file read alone, without the check: what the reading thread does
+// while the lister asks the file system.
+void BM_ReadStoredItems(benchmark::State& state) {
+    menu_files& sample = files(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        stored_items stored;
+        if (read_stored_items(sample.written, stored, 1) != file_read::read) std::abort();
+        benchmark::DoNotOptimize(stored.items.size());
+    }
+}
+BENCHMARK(BM_ReadStoredItems)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 void BM_SaveIndex(benchmark::State& state) {
     menu_files& sample = files(static_cast<std::size_t>(state.range(0)));
     const boost::filesystem::path out = sample.menu.root / "Saved.json";
