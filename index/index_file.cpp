@@ -16,7 +16,6 @@
 #include "platform/debug_output.h"
 #include "platform/file_path.h"
 #include "platform/file_replace.h"
-#include "platform/large_block.h"
 #include "platform/utf8.h"
 
 namespace tolvanir {
@@ -107,9 +106,9 @@ class index_events : public json_events {
     // that nothing is copied as they come; room never used costs no memory.
     explicit index_events(present_files* check = nullptr, std::size_t bytes = 0) : check_(check) {
         const std::size_t items = bytes / smallest_element;
-        reserve_large(items_.items, items);
-        reserve_large(items_.uses, items);
-        reserve_large(items_.digests, items);
+        items_.items.reserve(items);
+        items_.uses.reserve(items);
+        items_.digests.reserve(items);
         if (check_ != nullptr) check_->reserve(items);
     }
 

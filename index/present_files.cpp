@@ -15,7 +15,6 @@
 #include "index/text_hash.h"
 #include "platform/directory_listing.h"
 #include "platform/file_path.h"
-#include "platform/large_block.h"
 
 namespace tolvanir {
 
@@ -336,7 +335,7 @@ present_files::~present_files() = default;
 
 void present_files::add(std::string_view path) { state_->add(path); }
 
-void present_files::reserve(std::size_t count) { reserve_large(state_->paths, count); }
+void present_files::reserve(std::size_t count) { state_->paths.reserve(count); }
 
 std::vector<bool> present_files::answers() { return state_->answers(); }
 
