@@ -13,8 +13,10 @@ class win32_controls : public launcher_controls {
     HWND input = nullptr;
     HWND list = nullptr;
 
-    // Fills of more rows than this turn repainting off meanwhile.
-    static constexpr std::size_t quiet_fill_from = 64;
+    // Fills of more rows than this turn repainting off meanwhile: from about
+    // a screenful, rows repainted as they come cost more than one repaint of
+    // the list, most of all names drawn in a linked font (Chinese, Japanese).
+    static constexpr std::size_t quiet_fill_from = 16;
 
     void reset_content() override;
     [[nodiscard]] int count() const override;
