@@ -82,14 +82,15 @@ int wmain(int argc, wchar_t** argv) {
     HWND list = CreateWindowExW(
         0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
         0, 20, 395, 350, window, nullptr, instance, nullptr);
-    SendMessageW(list, LB_SETITEMHEIGHT, 0, 24);
-    // The launcher's own font: the message font of the system.
+    // The launcher's own font: the message font of the system. A font sets
+    // the rows' height, so theirs comes after it, as in the launcher.
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, 24);
 
     tolvanir_list index;
     for (const program_item& item : bench::kept_menu(items, "list-fill").items) {
