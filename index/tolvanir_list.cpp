@@ -66,6 +66,7 @@ void sort_by_name(std::vector<std::uint32_t>& ids, const std::vector<item_slot>&
     for (std::size_t k = 0; k < ids.size(); ++k) rank[k] = static_cast<std::uint32_t>(k);
     equal.assign(ids.size(), 0);
     std::string keys;
+    keys.reserve(32 * ids.size());  // about a name's bytes: not copied as it grows
     std::vector<std::size_t> key_end;
     key_end.reserve(ids.size());
     bool keyed = true;

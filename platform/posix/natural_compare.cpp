@@ -143,9 +143,36 @@ void append_be(std::string& key, std::uint32_t value, int bytes) {
 // 255 digits on), then the digits; punctuation and spaces 02 plus their
 // value; ASCII letters, folded, 82 to 9B; anything beyond ASCII, folded, A0
 // and its value in three bytes (FF and four where it takes more).
+// The key byte of each ASCII character that is no digit, as append_key
+// writes it: names are mostly such characters.
+struct ascii_key_table {
+    constexpr ascii_key_table() : bytes() {
+        for (int c = 0; c < 0x80; ++c) {
+            const int folded = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+            bytes[c] = static_cast<char>(folded >= 'a' && folded <= 'z' ? 0x82 + (folded - 'a')
+                                                                        : 0x02 + c);
+        }
+    }
+    char bytes[0x80];
+};
+constexpr ascii_key_table ascii_keys{};
+
+std::uint32_t unit_value(const std::wstring& name, std::size_t at) {
+    return static_cast<std::uint32_t>(name[at]);
+}
+std::uint32_t unit_value(std::string_view name, std::size_t at) {
+    return static_cast<unsigned char>(name[at]);
+}
+
 template <typename Text>
 void append_key(const Text& name, std::string& key) {
     for (std::size_t i = 0; i < name.size();) {
+        const std::uint32_t unit = unit_value(name, i);
+        if (unit < 0x80 && !is_digit(static_cast<wchar_t>(unit))) {
+            key.push_back(ascii_keys.bytes[unit]);
+            ++i;
+            continue;
+        }
         if (digit_at(name, i)) {
             while (name[i] == '0' && digit_at(name, i + 1)) ++i;
             std::size_t end = i;
