@@ -11,6 +11,8 @@
 //   list_fill_bench [ITEMS]    (default 10000)
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -67,6 +69,7 @@ double median(std::vector<double> runs) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::size_t items = argc > 1 ? std::wcstoul(argv[1], nullptr, 10) : 10000;
+    InitCommonControls();  // as the launcher: the list box of its manifest's common controls
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc = {};
     wc.lpfnWndProc = window_procedure;
