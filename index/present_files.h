@@ -5,7 +5,8 @@
 //
 // The paths are grouped by directory and the directories listed on a thread
 // of their own while the paths still come in (the index file is being
-// read), so that the two take two cores.
+// read), so that the two take two cores; listing takes the longer, so the
+// reading thread lists too once every path is in.
 #pragma once
 
 #include <memory>

@@ -1,7 +1,7 @@
 // One directory's entries with the type the listing itself reports, so that
 // telling files from directories costs no status query per entry.
 //
-// POSIX: readdir and the entry's d_type. Windows: FindFirstFileExW with
+// POSIX: getdents64 and the entry's d_type. Windows: FindFirstFileExW with
 // FindExInfoBasic and FIND_FIRST_EX_LARGE_FETCH, whose attributes come with
 // each name. Links, reparse points and entries whose type the listing does
 // not give are `other`: a caller that follows links asks for those itself.
